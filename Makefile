@@ -1,0 +1,68 @@
+# Wrapper around CMake: install what is missing, build, demonstrate, test, install.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= 2
+PREFIX     ?= /usr/local
+KVZ_ETC    ?= $(PREFIX)/kvz/etc
+FUZZ_SECONDS ?= 60
+
+# Debian packages the build, the tests and the oracles need.
+DEB_PACKAGES = cmake g++ make pkg-config libgtest-dev libnetcdf-dev libopenjp2-7-dev libaec-dev \
+               libeccodes-tools python3-eccodes python3-numpy netcdf-bin clang libclang-rt-14-dev
+
+TESTDATA   = $(BUILD)/testdata
+DEMO_FILE  = $(TESTDATA)/usr/share/doc/python-grib-doc/examples/gfs.grb
+
+.PHONY: all deps build build-asan testdata demo check test test-asan install clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(DEB_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+$(ASAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKVZ_SANITIZE=ON
+
+build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# Real GRIB products from a Debian documentation package; nothing of it is committed.
+testdata: $(TESTDATA)/.done
+$(TESTDATA)/.done:
+	mkdir -p $(TESTDATA)
+	cd $(TESTDATA) && rm -f python-grib-doc_*.deb && apt-get download python-grib-doc
+	dpkg -x $(TESTDATA)/python-grib-doc_*.deb $(TESTDATA)
+	touch $@
+
+demo: build testdata
+	@echo "== rudevodu on $(DEMO_FILE)"
+	kvzdefault=$(CURDIR)/etc $(BUILD)/rudevodu -ba -me out4 -fp $(CURDIR)/etc/ $(DEMO_FILE)
+
+test: build testdata
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan testdata
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
+
+check: test test-asan
+
+install: build
+	install -d $(PREFIX)/bin $(KVZ_ETC)
+	install -m 755 $(BUILD)/rudevodu $(PREFIX)/bin/rudevodu
+	install -m 644 etc/* $(KVZ_ETC)/
+	{ printf '*file_path %s/\n' "$(KVZ_ETC)"; cat etc/kvz.cfg; } > $(KVZ_ETC)/kvz.cfg
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,64 @@
+// Files and paths: opening files by the package's naming conventions, path
+// helpers, the overwrite question, line readers, list splitting, text trimming,
+// byte order and the small number code.  Every other subsystem names and opens
+// its files through this header.
+#ifndef KVZ_FILES_FILES_H
+#define KVZ_FILES_FILES_H
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// ---- bounded text copies --------------------------------------------------
+// Every fixed-size text field is written through these: the text is cut at the
+// field's bound and always terminated, so over-long input never overflows.
+void copy_text(char *dst, size_t size, const char *src);
+template <size_t N> inline void copy_text(char (&dst)[N], const char *src) { copy_text(dst, N, src); }
+int format_text(char *dst, size_t size, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
+
+// ---- paths, existence and overwrite ----------------------------------------
+int FILE_fullpath(const char *name);
+int FILE_add_path_delim(std::string &path);
+const char *FILE_add_path(const char *dir, const char *name, std::string &result);
+int FILE_add_user_path(const char *path, std::string &result);
+int FILE_is_stdio(const char *name);
+int FILE_exist(const char *path);
+int FILE_is_dir(const char *path);
+long long FILE_size(const char *path);
+int FILE_make_dir(std::string &path, int skip);
+FILE *FILE_open(const char *name, const char *mode);
+int FILE_close(FILE *fp);  // closes what FILE_open opened: pipes with pclose, never the standard streams
+int FILE_overwrite(const char *path, int type);
+
+// ---- line readers ----------------------------------------------------------
+int fgetline(FILE *fp, char *buffer);  // buffer of at least 161 bytes
+int fgetnline(FILE *fp, char *buffer, int width);  // buffer of at least width+1 bytes
+int fgetstring(FILE *fp, char *buffer, int width);
+
+// ---- lists and texts -------------------------------------------------------
+int parse_string(const char *text, char sep, int *count, std::vector<std::string> *list);
+int free_parsed_array(int count, std::vector<std::string> *list);
+int fill_string(char *text, char from, char to);
+int trim_string(char *text);
+int trim_cr_string(char *text);
+int wstrim_string(char *text);
+int low_string(char *text);
+
+// ---- byte order ------------------------------------------------------------
+int swap_setup(int type);
+int swap_long(void *four_bytes);
+size_t fread_long_swap(void *four_bytes, FILE *fp);
+size_t fwrite_long_swap(void *four_bytes, FILE *fp);
+
+// ---- number code -----------------------------------------------------------
+int float2int(float f);
+
+// ---- input file choice and file dates ----------------------------------------
+struct DateRec;
+int FILE_get_file(const char *prompt, std::string *result);
+int FILE_get_date(DateRec *date);
+int FILE_set_time(const DateRec &fixed);
+const DateRec &FILE_get_set_time();
+
+#endif

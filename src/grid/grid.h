@@ -1,0 +1,99 @@
+// Grid files: the in-memory grid record, the per-file information record, the
+// table of open grid files, type detection, opening and positioning, and the
+// header (index) files read alongside GRIB files.
+#ifndef KVZ_GRID_GRID_H
+#define KVZ_GRID_GRID_H
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "date/date.h"
+#include "domain/domain.h"
+
+// One grid: header fields and values.
+struct GridRecord {
+  int32_t type;        // model grid (projection) number, e.g. a GRIB grid number
+  int32_t source;      // originating centre; byte count of the raw message during a raw copy
+  int32_t version;     // grid encoding version (GRIB edition, text grid version)
+  char datim[50];      // date and time label; empty until made
+  char info[70];       // description label; empty until made
+  DateRec base_date;   // reference (analysis) date
+  int32_t model;       // generating process within the source
+  int32_t ltype;       // level type
+  int32_t level;       // level value
+  int32_t time;        // range*1000000 + start*1000 + end
+  int32_t var;         // variable code
+  char units[16];      // units of the values; empty: the variable's default units
+  Domain domain;       // projection and grid
+  std::vector<float> values;          // nx*ny values, x fastest, -9999.0 missing; empty: none
+  std::vector<unsigned char> raw;     // the raw product bytes of a raw GRIB copy
+};
+
+// What a grid file says about itself as a whole.
+struct GridFileInfo {
+  char label[40];     // the file's date label
+  int32_t nx;         // grid size of a netCDF output file
+  int32_t ny;
+  int32_t grid_type;  // netCDF grid files: the dataset's grid type; 0 otherwise
+  DateRec date;       // the file's reference date
+};
+
+constexpr int GRD_MAX_FILES = 15;
+
+// File type codes.
+enum GridFileType : int {
+  GRD_DETECT = 0,
+  GRD_TEXT = 1,       // text grid file without a magic line
+  GRD_KVZGRID = 2,    // text grid file, magic line "KVZGRID"
+  GRD_KVZGRID_BIN = 3,
+  GRD_KVZGRID4 = 4,   // magic line "KVZGRID4", domain given as a specification text
+  GRD_NETCDF = 11,
+  GRD_GRIB = 21,
+  GRD_BULLETIN = 22,  // "GRID" code bulletins
+};
+
+// The state of one open grid file.
+struct GridFile {
+  FILE *fp = nullptr;      // the grid file stream; none for netCDF
+  FILE *hdr_fp = nullptr;  // header (index) file read alongside a GRIB file
+  char first_line[52] = "";
+  DateRec base_date{};
+  int32_t ncid = -1;
+  int32_t edition = 0;
+  int32_t type = 0;
+  int32_t subtype = 0;
+  char var_name[52] = "";
+  int32_t var_code[15] = {};
+  int32_t nvar = 0;
+  int32_t cur_var = -1;
+  int32_t cur_grid = 0;
+  int32_t nrec = 0;
+  int32_t dim_len[4] = {};
+  int32_t dim_id[4] = {};
+  int32_t var_id[36] = {};
+};
+
+// ---- the record and the table ---------------------------------------------
+int GRD_init(GridRecord *grid);
+GridFile *GRD_get_gfile(int handle);
+
+// ---- type detection, opening and positioning --------------------------------
+int GRD_chktype(const char *path);
+int GRD_open(const char *path, int mode, int *type);
+int GRD_close(int handle);
+int GRD_hdr_open(int handle, const char *name);
+int GRD_use_hdr_file(int flag);
+int64_t GRD_get_pos(int handle);
+int GRD_setpos(int handle, int64_t offset, int grid_number);
+int GRD_rewind(int handle);
+int GRD_get_header(int handle, unsigned char *buffer);  // buffer of 160 bytes
+
+// ---- input set-up -------------------------------------------------------------
+int GRD_in_file();
+
+// ---- reading ------------------------------------------------------------------
+int GRD_getinfo(int handle, GridFileInfo *info);
+int GRD_read(int handle, GridRecord *grid, int mode, int *grid_number);
+
+#endif

@@ -1,0 +1,71 @@
+// Positioning services on open grid files: the offset of the grid read last, a
+// jump to a known offset, rewinding, a peek at the raw bytes of the current
+// grid, and the header (index) file that lets a GRIB file be read without searching.
+#include <sys/types.h>
+
+#include "files/files.h"
+#include "grid/grid_state.h"
+
+namespace {
+
+bool is_std_stream(const FILE *fp) { return fp == stdin || fp == stdout; }
+
+}  // namespace
+
+int GRD_use_hdr_file(int flag) {
+  grid_state().use_hdrfile = flag;
+  return 0;
+}
+
+int GRD_hdr_open(int handle, const char *name) {
+  GridFile *f = grid_file(handle);
+  if (!f || !grid_state().use_hdrfile || f->type != GRD_GRIB || !name || !*name) return -1;
+  FILE *hdr = FILE_open(name, "r");
+  if (!hdr) return -1;
+  if (f->hdr_fp) FILE_close(f->hdr_fp);
+  f->hdr_fp = hdr;
+  return 0;
+}
+
+int64_t GRD_get_pos(int /*handle*/) { return grid_state().cur_pos; }
+
+int GRD_setpos(int handle, int64_t offset, int grid_number) {
+  GridFile *f = grid_file(handle);
+  if (!f || f->type != GRD_GRIB || !f->fp) return 1;
+  fseeko(f->fp, static_cast<off_t>(offset), SEEK_SET);
+  grid_state().new_pos = offset;
+  f->cur_grid = grid_number;
+  return 1;
+}
+
+int GRD_rewind(int handle) {
+  if (handle < 0 || handle >= GRD_MAX_FILES) return -1;
+  GridFile *f = grid_file(handle);
+  if (!f) return 0;
+  if (f->type == GRD_NETCDF) {
+    f->cur_var = -1;
+    f->cur_grid = 0;
+    return 0;
+  }
+  if (!f->fp || is_std_stream(f->fp)) return 0;
+  rewind(f->fp);
+  if (f->hdr_fp) rewind(f->hdr_fp);
+  if (f->type == GRD_KVZGRID || f->type == GRD_KVZGRID_BIN) {
+    if (fscanf(f->fp, "%*[^\n]\n") == EOF) clearerr(f->fp);
+  }
+  f->cur_grid = 0;
+  return 0;
+}
+
+int GRD_get_header(int handle, unsigned char *buffer) {
+  GridFile *f = grid_file(handle);
+  if (!f || !f->fp) return 0;
+  const off_t at = static_cast<off_t>(grid_state().cur_pos);
+  if (fseeko(f->fp, at, SEEK_SET) == 0) {
+    const size_t got = fread(buffer, 1, 160, f->fp);
+    (void)got;  // fewer bytes at the end of the file leave the rest as it was
+    clearerr(f->fp);
+    fseeko(f->fp, at, SEEK_SET);
+  }
+  return 0;
+}

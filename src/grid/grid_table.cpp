@@ -1,0 +1,123 @@
+// The grid record's own operations, the table of open grid files, and opening
+// and closing grid files (streams or netCDF datasets) after detecting their kind.
+#include <cstring>
+
+#include <netcdf.h>
+
+#include "config/config.h"
+#include "files/files.h"
+#include "grid/grid_state.h"
+
+namespace {
+
+constexpr size_t kProbeSize = 200;
+
+bool is_std_stream(const FILE *fp) { return fp == stdin || fp == stdout; }
+
+bool is_stream_type(int type) {
+  return (type >= GRD_TEXT && type <= GRD_KVZGRID4) || type == GRD_GRIB || type == GRD_BULLETIN;
+}
+
+int detect_type(const unsigned char *p) {
+  if (p[0] == ' ' || (p[0] >= '0' && p[0] <= '9')) return GRD_TEXT;
+  if (memcmp(p, "KVZGRID4", 8) == 0) return GRD_KVZGRID4;
+  if (memcmp(p, "KVZGRID", 7) == 0) return GRD_KVZGRID;
+  if (memcmp(p, "CDF", 3) == 0) return GRD_NETCDF;
+  if (memcmp(p, "GRIB", 4) == 0 || p[0] == '*' || p[0] == 0x01) return GRD_GRIB;
+  if (memcmp(p, "GRID", 4) == 0) return GRD_BULLETIN;
+  for (size_t i = 0; i + 4 <= kProbeSize; ++i)
+    if (memcmp(p + i, "GRIB", 4) == 0) return GRD_GRIB;
+  return -1;
+}
+
+// Opens a netCDF dataset with the library's own error handling switched off:
+// failures come back as results, so a damaged file never ends the run inside the library.
+int open_dataset(const char *path, int mode) {
+  ncopts = 0;
+  return mode == 0 ? ncopen(path, NC_NOWRITE) : nccreate(path, NC_CLOBBER);
+}
+
+}  // namespace
+
+GridState &grid_state() {
+  static GridState state;
+  return state;
+}
+
+GridFile *grid_file(int handle) {
+  if (handle < 0 || handle >= GRD_MAX_FILES) return nullptr;
+  return grid_state().gfile[handle].get();
+}
+
+int GRD_init(GridRecord *grid) {
+  grid->type = 0;
+  grid->source = 0;
+  grid->model = 0;
+  grid->ltype = -9999;
+  grid->level = -9999;
+  grid->time = -9999;
+  grid->var = -9999;
+  grid->datim[0] = '\0';
+  grid->info[0] = '\0';
+  grid->values.clear();
+  grid->raw.clear();
+  return 0;
+}
+
+GridFile *GRD_get_gfile(int handle) { return grid_file(handle); }
+
+int GRD_chktype(const char *path) {
+  FILE *fp = FILE_open(path, "r");
+  if (!fp) return -1;
+  unsigned char probe[kProbeSize] = {};
+  const size_t got = fread(probe, 1, sizeof probe, fp);
+  (void)got;  // a shorter file leaves the rest of the probe zero
+  FILE_close(fp);
+  return detect_type(probe);
+}
+
+int GRD_open(const char *path, int mode, int *type) {
+  auto &slots = grid_state().gfile;
+  int handle = 0;
+  while (handle < GRD_MAX_FILES && slots[handle]) ++handle;
+  if (handle == GRD_MAX_FILES || (mode != 0 && mode != 1)) return -1;
+  auto file = std::make_unique<GridFile>();
+  if (FILE_is_stdio(path)) {
+    if (*type != GRD_KVZGRID && *type != GRD_KVZGRID_BIN && *type != GRD_GRIB) *type = GRD_KVZGRID;
+  } else if (*type == GRD_DETECT) {
+    if (mode == 1) return -1;
+    *type = GRD_chktype(path);
+    if (*type == -1) return -1;
+  }
+  if (is_stream_type(*type)) {
+    file->fp = FILE_open(path, mode == 0 ? "r" : "w");
+    if (!file->fp) return -1;
+    file->ncid = 1;
+  } else if (*type == GRD_NETCDF) {
+    const int id = open_dataset(path, mode);
+    if (id == -1) return -1;
+    file->ncid = id;
+  } else {
+    return -1;
+  }
+  file->type = *type;
+  slots[handle] = std::move(file);
+  return handle;
+}
+
+int GRD_close(int handle) {
+  if (handle < 0 || handle >= GRD_MAX_FILES) return -1;
+  auto &slot = grid_state().gfile[handle];
+  if (!slot) return 0;
+  if (is_stream_type(slot->type)) {
+    if (slot->fp && !is_std_stream(slot->fp)) FILE_close(slot->fp);
+  } else if (slot->type == GRD_NETCDF) {
+    ncclose(slot->ncid);
+  } else {
+    return -1;
+  }
+  // The header file was opened for this grid file alone; it goes with it.
+  if (slot->hdr_fp) FILE_close(slot->hdr_fp);
+  slot.reset();
+  return 0;
+}
