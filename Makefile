@@ -40,10 +40,12 @@ build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 
 # Real GRIB products from a Debian documentation package; nothing of it is committed.
 testdata: $(TESTDATA)/.done
-$(TESTDATA)/.done:
+$(TESTDATA)/.done: tests/oracle/make_samples.py
 	mkdir -p $(TESTDATA)
 	cd $(TESTDATA) && rm -f python-grib-doc_*.deb && apt-get download python-grib-doc
 	dpkg -x $(TESTDATA)/python-grib-doc_*.deb $(TESTDATA)
+	/usr/bin/python3 tests/oracle/make_samples.py $(TESTDATA)/usr/share/doc/python-grib-doc/examples \
+	  $(TESTDATA)/generated 2>/dev/null
 	touch $@
 
 demo: build testdata

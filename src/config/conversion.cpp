@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include "date/date.h"
+#include "domain/domain.h"
 #include "files/files.h"
 
 namespace {
@@ -148,7 +149,8 @@ void convert_into(const char *value, void *dest, int type) {
       if (comma) *static_cast<std::string *>(dest) = comma + 1;
       break;
     }
-    default: break;  // 13 and 20 (domain specifications) and list types convert nothing here
+    case 13: case 20: DOM_decode(value, *static_cast<Domain *>(dest)); break;
+    default: break;  // list types convert nothing here
   }
 }
 

@@ -45,7 +45,7 @@ int DATE_julian_monday(int year, int julian, int *month, int *day);
 // "[+|-]NAME[:HOURS]": '+' selects a 12-hour clock, '-' a 12-hour clock followed
 // by the UTC hour in brackets; HOURS is the offset added to UTC for display.
 int DATE_set_TZ(const char *zone);
-void DATE_reset();  // back to the start-up state: UTC ("Z"), 24-hour clock, no model names
+void DATE_reset();  // back to the start-up state: UTC ("Z"), 24-hour clock
 
 // ---- labels --------------------------------------------------------------------
 // Every label maker writes at most size-1 characters and always terminates the
@@ -79,11 +79,6 @@ template <size_t N>
 inline int DATE_make_label_for(int time_code, int model_key, int32_t seconds, char (&buffer)[N]) {
   return DATE_make_label_for(time_code, model_key, seconds, buffer, N);
 }
-
-// The model name of a model key (source*1000 + model) used by the key-taking
-// label makers.  Until a namer is set (or after nullptr) every name is "".
-using DateModelNamer = const char *(*)(int model_key);
-void DATE_set_model_namer(DateModelNamer namer);
 
 // ---- reading labels ------------------------------------------------------------
 int DATE_decode_month(const char *text);  // 1 to 12 for "JAN".."DEC" or "jan".."dec", else 0

@@ -8,21 +8,17 @@
 #include "date/date.h"
 #include "date/date_internal.h"
 #include "files/files.h"
+#include "naming/naming.h"
 
 namespace {
-
-struct LabelState {
-  DateModelNamer namer = nullptr;
-};
-LabelState state;
 
 // Model names longer than this are cut in labels made from a reference date.
 constexpr size_t label_model_chars = 17;
 
-const char *model_name(int model_key) {
-  if (state.namer == nullptr) return "";
-  const char *name = state.namer(model_key);
-  return name != nullptr ? name : "";
+// The model name of a key from the model name table; "" when it has none.
+std::string model_name(int model_key) {
+  char name[40];
+  return VAR_model(name, model_key);
 }
 
 // A time code is range*1000000 + start*1000 + end; start and end of exactly 800
@@ -136,8 +132,6 @@ void date_append(std::string &out, const char *format, ...) {
   va_end(again);
 }
 
-void DATE_set_model_namer(DateModelNamer namer) { state.namer = namer; }
-
 int DATE_fhour_label(char *buffer, size_t size, int hours, int day_style) {
   if (buffer == nullptr || size == 0) return -1;
   return finish(fhour_text(hours, day_style != 0), buffer, size);
@@ -157,7 +151,7 @@ int DATE_make_label(DateRec *date, char *buffer, size_t size) {
 int DATE_make_label_for_time(int time_code, int model_key, const DateRec *date, char *buffer,
                              size_t size) {
   char model[label_model_chars + 1];
-  copy_text(model, model_name(model_key));
+  copy_text(model, model_name(model_key).c_str());
   return DATE_make_label_for_time_mod(time_code, model, date, buffer, size);
 }
 

@@ -45,10 +45,7 @@ int DATE_set_TZ(const char *zone) {
   return 0;
 }
 
-void DATE_reset() {
-  state = ZoneState{};
-  DATE_set_model_namer(nullptr);
-}
+void DATE_reset() { state = ZoneState{}; }
 
 std::string date_hour_part(int hour, int minute, int utc_hour, int utc_minute, HourStyle style) {
   const DateZone &z = state.zone;

@@ -2,12 +2,19 @@
 // projection module that converts between earth coordinates (latitude,
 // longitude in degrees) and map coordinates (units of 100 km; degrees for the
 // latitude-longitude projection), plus the coordinate transforms of the chart
-// types (x-y charts, thermodynamic diagrams, hodographs).
+// types (x-y charts, thermodynamic diagrams, hodographs); the domain
+// specifications that read and print domains as texts, the predefined
+// regions and region files, and the city (station) database.
 //
 // The projection module keeps one current projection: every MAP_ transform
 // works on the record last loaded with MAP_domain.
 #ifndef KVZ_DOMAIN_DOMAIN_H
 #define KVZ_DOMAIN_DOMAIN_H
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
 
 // ---- the domain record -----------------------------------------------------
 
@@ -98,6 +105,125 @@ int MAP_tran_pe(float x, float y, float (&pair)[2]);
 int MAP_set_limits();
 
 // ---- domain specifications -------------------------------------------------
-// (reading, printing and naming domains; station lookup)
+// A domain text names a grid domain: a comma-separated list such as
+// "ps,40,-100,25,17,1.2" (projection, centre, size, spacing), a projection
+// keyword with ':' parameters ("lamb:25:-95:25:25"), a station ("id:DEN") or a
+// region looked up in a region file ("us", "kvz.reg:mw").
+
+// Field codes of the positions of a domain text; DOM_set_params returns the
+// code of the field that failed to parse.
+enum DomainField : int {
+  DOM_FIELD_PROJ = 1,     // projection keyword with optional ':' parameters
+  DOM_FIELD_PLON = 3,
+  DOM_FIELD_STATION = 4,  // "id:" station, or "id:file:station"
+  DOM_FIELD_CLAT = 5,     // a station item may stand here (it gives clat and clon)
+  DOM_FIELD_CLON = 6,
+  DOM_FIELD_NX = 7,
+  DOM_FIELD_NY = 8,
+  DOM_FIELD_DX = 9,
+  DOM_FIELD_DY = 10,
+  DOM_FIELD_REGION = 11,  // region name, "file:region", "file:" or "fi:file"
+};
+
+// Projection code of a domain text of the form "size,nx,ny" (a plot size).
+constexpr int DOM_PROJ_SIZE = 51;
+
+// Decodes a domain text into the record. Returns 1 for a decoded domain, 2 for
+// a region reference, -1 when no form matches ("DOM_decode: Invalid plot
+// domain" at the warn level) and -9999 for no text, an empty text or "miss"
+// (the record is then all missing). Program flag 5 and the file name key 'r'
+// receive the result and the text.
+int DOM_decode(const char *text, Domain &domain);
+
+// Tries one form of a domain text: the items, in order, parsed into the fields
+// named by the codes (a 0 ends the codes early). Returns 0 when every item
+// parsed, the code of the field that failed, or -1 when the number of items
+// does not fit the form. The record is initialised first.
+int DOM_set_params(int count, const std::vector<std::string> &items, Domain &domain,
+                   std::initializer_list<int> codes);
+
+// Projection code of a keyword (first matching prefix, ignoring case);
+// -9999 for "miss", -1 for no keyword or an unknown one.
+int DOM_proj_str(const char *keyword);
+
+// Fills the record with a predefined region ("us", "ne", "at", "se", "mw",
+// "sp", "nw", "sw", or "var" which asks for the centre). Returns 1, or 0 when
+// the name is not predefined (the record then holds the default domain).
+int DOM_get_def_region(const char *name, Domain &domain);
+
+// Looks a region up in a region file found along "file_path": with a region
+// name, the first line of that name; without one, the first region line.
+// Returns 1 with the region's domain text, 0 when not found.
+int DOM_search_file(const char *file, const char *region, std::string &text);
+
+// Fills the region menu from a region file; returns 0.
+int DOM_read_menu(const char *file);
+
+// One entry of the region menu.
+struct DomRegionEntry {
+  char abbr[6];   // region abbreviation, at most 5 characters
+  char desc[21];  // description, '_' turned into blanks
+  int number;
+  int index;      // the entry's own slot
+};
+constexpr int DOM_MENU_SLOTS = 20;
+
+// The region menu: DOM_MENU_SLOTS entries, of which *count are in use.
+const DomRegionEntry *DOM_region_menu(int *count);
+
+// Sets the station plotting priority from the domain's height in map units
+// ((ny - 1) * dy), adjusted by the resource "stat_prior"; returns 0.
+int DOM_set_base_prior(float height);
+
+// The station plotting priority last set (3 until then).
+int DOM_get_base_prior();
+
+// Prints the text form of the record at the message level, in the form
+// DOM_decode reads back; prints nothing when the level is not shown. Returns 0.
+int DOM_print(uint32_t level, const Domain &domain);
+
+// ---- city (station) database -----------------------------------------------
+// A plain-text station file, by default "sao.cty", one station a line:
+//   name state country id priority lat lon elev wmo extra
+
+struct CityRec {
+  char name[21];    // station name, one word
+  char state[3];    // state or province code
+  char country[3];  // country code
+  char id[10];      // station identifier
+  int priority;     // plotting priority, the priority token's digit
+  char mark1;       // '*' markers of the priority token, else blank
+  char mark2;
+  float lat;        // degrees north
+  float lon;        // degrees east
+  float elev;       // elevation; values above 9000 are stored as -9999
+  int wmo;          // station number
+  int extra;        // a further number of the line, carried only
+};
+
+// Opens the station database (the resource "city_file", else the given name,
+// else "sao.cty", found along "file_path"); returns its file number or -1.
+// *count (when given) receives the estimated number of records.
+int CTY_open_file(const char *file, int *count);
+
+// Opens the stream for reading (mode 0) or writing (mode 1); returns its file
+// number, or -1.
+int CTY_open(const char *path, int mode, int file_type);
+
+// Rewind or close the open stream; -1 when none is open, else 0.
+int CTY_rewind();
+int CTY_close();
+
+// Reads the next station line into the record; returns the number of fields
+// read, or -1 when no stream is open or it is at its end.
+int CTY_read(int file_number, CityRec &record);
+
+// Finds the first station whose id, name or five-digit station number matches
+// the key (ignoring case). Returns 1 with its record, else 0.
+int CTY_get(const char *file, const char *key, CityRec &record);
+
+// The position of the station matching the key: 1 with latitude and longitude,
+// or 0 (the outputs are then left alone).
+int CTY_get_loc(const char *file, const char *key, float &lat, float &lon);
 
 #endif  // KVZ_DOMAIN_DOMAIN_H

@@ -55,3 +55,10 @@ int FILE_get_date(DateRec *date) {
   DATE_init(date);
   return 0;
 }
+
+int FILE_hdr_set_date(const DateRec * /*date*/, std::string *name) {
+  // A grid file whose date is not known keeps its index beside it, under its own name.
+  if (choice.filename.empty() || FILE_is_stdio(choice.filename.c_str())) return 0;
+  *name = choice.filename + ".hdr";
+  return 1;
+}

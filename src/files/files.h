@@ -58,6 +58,8 @@ int float2int(float f);
 struct DateRec;
 int FILE_get_file(const char *prompt, std::string *result);
 int FILE_get_date(DateRec *date);
+// The header (index) file name of the chosen grid file; 0 when none can be formed.
+int FILE_hdr_set_date(const DateRec *date, std::string *name);
 int FILE_set_time(const DateRec &fixed);
 const DateRec &FILE_get_set_time();
 

@@ -6,6 +6,7 @@
 #define KVZ_GRIB_DECODER_STATE_H
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 struct GribDecoder {
@@ -21,13 +22,24 @@ struct GribDecoder {
   int64_t slen = 0;               // its length
   int64_t cur_pos = 0;            // product start used by the raw copy
 
+  // ---- the current product as measured by the search ----
+  int64_t tag_pos = -1;    // file offset of the product tag
+  int64_t prod_len = -1;   // length from the indicator; -1 when the product does not state it
+  int64_t prod_end = -1;   // file offset just past the product; -1 when unknown
+  bool damaged = false;    // the product was found damaged; its data are not trusted
+  int64_t damaged_at = -1; // tag offset of the damaged product reported last (one message each)
+
+  // ---- notes given once per file ----
+  const FILE *noted_fp = nullptr;  // the file the notes below belong to
+  unsigned noted = 0;              // bit set of the notes already given for it
+
   // ---- bad-value check ----
   int32_t bad_max = -1;
   int32_t bad = -9;
-  int32_t bad_limit = 0;
+  int64_t bad_limit = 0;
   int32_t bad_test = 0;
   int32_t valid_data[20] = {};
-  int32_t prev_val = -1;
+  int64_t prev_val = -1;
 
   // ---- edition 1 sections ----
   int32_t grid_id = 0;
@@ -44,10 +56,17 @@ struct GribDecoder {
   std::vector<int32_t> thin_ptr;   // quasi-regular row lengths
   std::vector<unsigned char> bmb;  // bit map
   int64_t bmoff = 0;               // next bit-map bit
-  uint64_t temp_data = 0;          // bit reader buffer
-  int32_t data_bits = 0;
-  int64_t data_bytes = 0;
+  bool no_values = false;          // the current product's values cannot be given (set by the bit map)
   unsigned char pds[470] = {};     // the PDS of the current edition 1 product (pds[k] = octet k)
+  int32_t pds_len = 0;             // PDS octets held in pds
+
+  // ---- bit reader: packed values come from a section loaded into memory ----
+  std::vector<unsigned char> bits;  // the loaded section bytes
+  size_t bits_pos = 0;              // next byte of bits to enter the buffer
+  uint64_t temp_data = 0;           // buffered bits, left-aligned
+  int32_t data_bits = 0;            // number of valid buffered bits
+  int64_t data_bytes = 0;           // bytes of the section consumed by values read so far
+  bool bits_short = false;          // a value was asked for beyond the loaded bytes
 
   // ---- ensemble and probability products ----
   int32_t ens = 0;

@@ -44,6 +44,15 @@ int GRIB_bit_read(int handle);
 float GRIB_flt_conv(const unsigned char *four);
 float GRIB_scl_conv(const unsigned char *two);
 
+// ---- edition 2 sections ----------------------------------------------------
+// Each decodes the section whose header GRIB_read_section has just read.
+int GRIB_IDS(int handle, GridRecord *rec);
+int GRIB_GDS(int handle, GridRecord *rec);
+int GRIB_PDS(int handle, GridRecord *rec);
+int GRIB_DRS(int handle, GridRecord *rec);
+int GRIB_BMS(int handle);
+int GRIB_DS(int handle, GridRecord *rec);
+
 // ---- parameter, level and unit mapping -------------------------------------
 struct GribParam {
   int32_t var;

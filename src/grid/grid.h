@@ -77,6 +77,12 @@ struct GridFile {
 // ---- the record and the table ---------------------------------------------
 int GRD_init(GridRecord *grid);
 GridFile *GRD_get_gfile(int handle);
+int GRD_make_datatype(GridRecord *grid);
+
+// ---- description ----------------------------------------------------------------
+// Style 0 date and description labels, 1 key numbers, 2 projection, 3 fresh
+// description; -1 and -2 label forms without the source.
+int GRD_print_info(uint32_t level, GridRecord *grid, int style);
 
 // ---- type detection, opening and positioning --------------------------------
 int GRD_chktype(const char *path);

@@ -54,6 +54,10 @@ int GRD_rewind(int handle) {
     if (fscanf(f->fp, "%*[^\n]\n") == EOF) clearerr(f->fp);
   }
   f->cur_grid = 0;
+  // The next read of grid 0 starts here, not where the grid read last was.
+  GridState &s = grid_state();
+  s.cur_pos = static_cast<int64_t>(ftello(f->fp));
+  s.new_pos = -1;
   return 0;
 }
 

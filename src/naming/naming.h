@@ -5,6 +5,17 @@
 #define KVZ_NAMING_NAMING_H
 
 #include <cstddef>
+#include <vector>
+
+// One line of the variable table: the variable number and up to four further
+// numbers (-9999 when absent), the abbreviation users type and the description
+// used in labels.
+struct VarEntry {
+  int num[5];
+  char abbr[10];
+  char desc[50];
+};
+constexpr int VAR_MAX_ENTRIES = 750;  // lines of the variable table kept at most
 
 // Every text maker writes at most size-1 characters, always terminates the
 // buffer, and returns it.  The overloads for arrays pass their bound themselves.
@@ -18,6 +29,19 @@ const char *VAR_level(char *buf, size_t size, int ltype, int level);
 int VAR_make_datalevel(int time_code, int ltype, int level, char *buf, size_t size);
 int VAR_make_datatype(int time_code, int ltype, int level, int var, const char *units, char *buf, size_t size);
 int VAR_set_model_str(const char *text);
+
+// The variable table in file order, read on first use (and tried again while
+// it could not be opened).  The selection decoders search it directly.
+const std::vector<VarEntry> &VAR_var_list();
+
+// Forgets the tables read and the model text: the next lookup reads the
+// tables again (tests, and a fresh start).
+void VAR_reset();
+
+// The label style: negative shows abbreviations instead of descriptions, below
+// -1 or above 1 leaves out the level and time part of a full label.  This
+// program always uses style 0.
+int PLT_get_label_type();
 
 template <size_t N> const char *VAR_model(char (&buf)[N], int key) { return VAR_model(buf, N, key); }
 template <size_t N> const char *VAR_abbr(char (&buf)[N], int var) { return VAR_abbr(buf, N, var); }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "../test_support.h"
+#include "config/config.h"
 #include "date/date.h"
 
 namespace {
@@ -29,11 +31,10 @@ std::string label_for_time(int code, const char *model, const DateRec &d) {
   return buffer;
 }
 
-const char *test_namer(int model_key) {
-  if (model_key == 7084) return "NAM";
-  if (model_key == 7999) return "AVERYLONGMODELNAME_CUT";
-  if (model_key == 7000) return nullptr;
-  return "";
+// Points "file_path" at the directory and writes the model name table there.
+void write_model_table(const kvztest::TempDir &dir) {
+  dir.write("mod_name.lup", "7:84 NAM\n7:999 AVERYLONGMODELNAME_CUT\n");
+  RES_put("file_path", dir.path().c_str());
 }
 
 class DateLabel : public testing::Test {
@@ -192,13 +193,17 @@ TEST_F(DateLabel, ValidTimeLabelsAreCutAtTheBuffer) {
   EXPECT_STREQ(buffer, "Analysis fo");
 }
 
-TEST_F(DateLabel, ModelNamesComeFromTheNamer) {
+TEST_F(DateLabel, ModelNamesComeFromTheModelTable) {
   const DateRec at00 = make_date(2012, 1, 10, 0);
   char buffer[50];
+  kvztest::TempDir dir;
+  RES_put("file_path", dir.path().c_str());
+  testing::internal::CaptureStderr();
   DATE_make_label_for_time(12, 7084, &at00, buffer);
-  EXPECT_STREQ(buffer, "12 hour  valid 12Z TUE 10 JAN 12");  // no namer: empty names
+  EXPECT_STREQ(buffer, "12 hour  valid 12Z TUE 10 JAN 12");  // no table yet: empty names
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("Unable to open file"), std::string::npos);
 
-  DATE_set_model_namer(test_namer);
+  write_model_table(dir);  // found at the next lookup
   DATE_make_label_for_time(12, 7084, &at00, buffer);
   EXPECT_STREQ(buffer, "12 hour NAM valid 12Z TUE 10 JAN 12");
   DATE_make_label_for_time(0, 7999, &at00, buffer);
@@ -210,7 +215,8 @@ TEST_F(DateLabel, ModelNamesComeFromTheNamer) {
 }
 
 TEST_F(DateLabel, ValidTimeFromReferenceSeconds) {
-  DATE_set_model_namer(test_namer);
+  kvztest::TempDir dir;
+  write_model_table(dir);
   struct Case {
     int code;
     int32_t seconds;

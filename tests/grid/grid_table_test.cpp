@@ -147,6 +147,7 @@ TEST_F(GridTableTest, SetposAndHeaderPeek) {
   int type = 0;
   const int h = GRD_open(dir.write("p.grb", bytes).c_str(), 0, &type);
   GridFile *f = GRD_get_gfile(h);
+  GRD_rewind(h);  // the grid read last is now the first
   EXPECT_EQ(GRD_setpos(h, 6, 5), 1);
   EXPECT_EQ(f->cur_grid, 5);
   EXPECT_EQ(ftello(f->fp), 6);
