@@ -11,7 +11,7 @@ DEB_PACKAGES = cmake g++ make pkg-config libgtest-dev libnetcdf-dev libopenjp2-7
                libeccodes-tools python3-eccodes python3-numpy netcdf-bin clang libclang-rt-14-dev
 
 TESTDATA   = $(BUILD)/testdata
-DEMO_FILE  = $(TESTDATA)/usr/share/doc/python-grib-doc/examples/gfs.grb
+DEMO_FILE  = $(TESTDATA)/usr/share/doc/python-grib-doc/examples/CMC_reg_WIND_ISBL_300_ps60km_2010052400_P012.grib
 
 .PHONY: all deps build build-asan testdata demo check test test-asan install clean
 
@@ -50,7 +50,7 @@ $(TESTDATA)/.done: tests/oracle/make_samples.py
 
 demo: build testdata
 	@echo "== rudevodu on $(DEMO_FILE)"
-	kvzdefault=$(CURDIR)/etc $(BUILD)/rudevodu -ba -me out4 -fp $(CURDIR)/etc/ $(DEMO_FILE)
+	kvzdefault=$(CURDIR)/etc $(BUILD)/rudevodu -me out4 -fp $(CURDIR)/etc/ $(DEMO_FILE)
 
 test: build testdata
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

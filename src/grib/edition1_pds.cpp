@@ -70,11 +70,9 @@ void decode_level(const unsigned char *pds, GridRecord *rec) {
 }
 
 void decode_date(const unsigned char *pds, GridRecord *rec) {
-  int year = pds[13];
-  if (year <= 49) year += 2000;
-  if (year <= 199) year += 1900;
   DATE_init(&rec->base_date);
-  rec->base_date.year = year;
+  // Edition 0 has no century octet.
+  rec->base_date.year = grib_full_year(pds[13], rec->version == 1 ? pds[25] : 0);
   rec->base_date.month = pds[14];
   rec->base_date.day = pds[15];
   rec->base_date.hour = pds[16];

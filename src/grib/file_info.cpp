@@ -8,17 +8,6 @@
 #include "grib/grib_internal.h"
 #include "grid/grid.h"
 
-namespace {
-
-// Years of century: 0 to 49 are 2000 to 2049, 50 to 199 are 1950 to 2099.
-int full_year(int y) {
-  if (y <= 49) y += 2000;
-  if (y <= 199) y += 1900;
-  return y;
-}
-
-}  // namespace
-
 int GRIB_get_info(int handle, GridFileInfo *info) {
   GridFile *f = GRD_get_gfile(handle);
   if (!f || !f->fp || !info) return -1;
@@ -42,7 +31,7 @@ int GRIB_get_info(int handle, GridFileInfo *info) {
     // so its first four octets went with the indicator.
     const int skip = edition == 1 ? 1 : 5;  // PDS octet k is block[k - skip]
     auto pds = [&](int k) { return static_cast<int32_t>(block[k - skip]); };
-    date.year = full_year(pds(13));
+    date.year = grib_full_year(pds(13), edition == 1 ? pds(25) : 0);
     date.month = pds(14) > 12 ? 1 : pds(14);
     date.day = pds(15);
     date.hour = pds(16);

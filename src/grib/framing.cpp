@@ -150,3 +150,8 @@ int64_t GRIB_next(int handle, int seek) {
 }
 
 int GRIB_get_version() { return grib_decoder().version; }
+
+bool GRIB_is_grib() {
+  const GribDecoder &d = grib_decoder();
+  return tag_is(d, "GRIB") && d.data[7] <= 2;
+}

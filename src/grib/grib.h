@@ -21,6 +21,9 @@ int GRIB_header_raw(int handle, int64_t start);
 int GRIB_header_old_kvz(int handle);
 int64_t GRIB_next(int handle, int seek);
 int GRIB_get_version();
+// Whether the product found last is a GRIB product of edition 0, 1 or 2
+// (and not a BUFR message, a GRID block or a later edition).
+bool GRIB_is_grib();
 int GRIB_set_max_bad(int n);
 int GRIB_get_max_bad();
 int GRIB_get_WMO_header(int handle, char *out);  // copies 18 bytes, no terminator

@@ -21,6 +21,11 @@ FILE *grib_stream(int handle);
 
 // Unsigned big-endian number of n octets (n at most 8).
 uint64_t grib_uint(const unsigned char *p, int n);
+
+// The full year of an edition 0 or 1 reference date: with a century octet
+// (1 to 99) the year is exact; without one, years of century 0 to 49 are
+// 2000 to 2049 and 50 to 99 are 1950 to 1999.
+int grib_full_year(int year_of_century, int century);
 // Sign-and-magnitude number of n octets (top bit = sign, n at most 4).
 int32_t grib_sm(const unsigned char *p, int n);
 

@@ -67,3 +67,10 @@ void grib_dump_octets(const unsigned char *octets, int count) {
     if (i % 8 == 7) MESS_print(kGribDump, "\n");
   }
 }
+
+int grib_full_year(int y, int century) {
+  if (century >= 1 && century <= 99 && y >= 1 && y <= 100) return (century - 1) * 100 + y;
+  if (y <= 49) y += 2000;
+  if (y <= 199) y += 1900;
+  return y;
+}

@@ -29,6 +29,18 @@ bool read_header_line(FILE *hdr, GridState &s) {
   return true;
 }
 
+// Finds the next GRIB product, passing over the other products a feed may
+// carry between them (BUFR messages, GRID blocks); negative at the end.
+int next_grib_product(int handle, GridFile *f) {
+  for (;;) {
+    const int rc = GRIB_header(handle);
+    if (rc < 0 || GRIB_is_grib()) return rc;
+    const int64_t at = tell(f->fp);
+    const int64_t next = GRIB_next(handle, 1);
+    if (next <= at - 4 || !seek(f->fp, next)) return -1;  // the stream must move on
+  }
+}
+
 // Moves to the start of the next grid after the one just read.
 int step_to_next(int handle, GridFile *f, GridState &s) {
   if (s.cont == 1) {
@@ -40,7 +52,7 @@ int step_to_next(int handle, GridFile *f, GridState &s) {
     seek(f->fp, s.new_pos);
     s.cur_pos = s.new_pos;
   } else {
-    if (GRIB_header(handle) < 0) return -1;
+    if (next_grib_product(handle, f) < 0) return -1;
     s.cur_pos = GRIB_next(handle, 1);
   }
   return 0;
@@ -90,7 +102,7 @@ int skip_forward(int handle, GridFile *f, GridState &s, int n) {
     } else if (GRIB_get_version() == 2) {
       if (pass_edition2_field(handle, f, s, &scratch) != 0) return -1;
     } else {
-      if (GRIB_header(handle) < 0) return -1;
+      if (next_grib_product(handle, f) < 0) return -1;
       s.cur_pos = GRIB_next(handle, 0);
       seek(f->fp, s.cur_pos);
     }
@@ -215,7 +227,7 @@ int decode_edition2(int handle, GridFile *f, GridRecord *g, int mode) {
 bool skip_damaged(int handle, GridFile *f, GridState &s) {
   seek(f->fp, s.cur_pos);
   s.cont = s.pcont = 0;
-  if (GRIB_header(handle) < 0) return false;
+  if (next_grib_product(handle, f) < 0) return false;
   const int64_t next = GRIB_next(handle, 1);
   return next > s.cur_pos && seek(f->fp, next);
 }
@@ -225,7 +237,7 @@ bool skip_damaged(int handle, GridFile *f, GridState &s) {
 int grid_info_grib(int handle, GridFileInfo *info) {
   GridFile *f = grid_file(handle);
   info->grid_type = 0;
-  if (GRIB_header(handle) < 0) return -1;
+  if (next_grib_product(handle, f) < 0) return -1;
   GRIB_get_info(handle, info);
   f->base_date = info->date;
   GRD_rewind(handle);
@@ -243,7 +255,7 @@ int grid_read_grib(int handle, GridRecord *grid, int mode, int *grid_number) {
   for (;;) {
     if (s.cont == 0) {
       s.cur_pos = tell(f->fp);
-      if (GRIB_header(handle) < 0) return -1;
+      if (next_grib_product(handle, f) < 0) return -1;
     }
     grid->datim[0] = '\0';
     grid->info[0] = '\0';

@@ -147,13 +147,16 @@ TEST(GribEdition1Pds, LevelsDatesAndParameters) {
     EXPECT_EQ(rec.ltype, c.ltype);
     EXPECT_EQ(rec.level, c.level);
   }
-  const int years[][2] = {{10, 2010}, {49, 2049}, {50, 1950}, {99, 1999}, {100, 2000}, {112, 2012}};
+  // Year of century and century octet; without a century the year is guessed.
+  const int years[][3] = {{10, 21, 2010}, {49, 21, 2049}, {50, 21, 2050}, {99, 20, 1999}, {100, 20, 2000},
+                          {1, 20, 1901},  {50, 0, 1950},  {99, 0, 1999},  {112, 0, 2012}, {10, 0, 2010}};
   for (const auto &y : years) {
     gribtest::Pds1 p;
     p.year = y[0];
+    p.century = y[1];
     GridRecord rec = edition1_record();
     GRIB_decode_PDB(pds_octets(p).data(), &rec);
-    EXPECT_EQ(rec.base_date.year, y[1]) << y[0];
+    EXPECT_EQ(rec.base_date.year, y[2]) << y[0] << " " << y[1];
   }
   struct Param {
     int table, param, ltype, model, var;

@@ -255,6 +255,7 @@ TEST(GribFileInfo, DateComesFromTheFirstProduct) {
   };
   gribtest::Pds1 p;
   p.year = 99;
+  p.century = 20;
   p.month = 13;  // out of range: January
   p.day = 2;
   p.hour = 6;

@@ -18,6 +18,9 @@ struct Reference {
   int index, edition, centre, process;
   std::string grid;
   int nx, ny, missing, quasi;
+  int param, ltype, level;  // edition 1 keys; -1 for edition 2
+  long long date;           // YYYYMMDDHH
+  int hour;                 // forecast hour of a plain forecast, else -1
 };
 
 std::string generated_dir() { return std::string(KVZ_TESTDATA) + "/generated"; }
@@ -34,7 +37,8 @@ std::vector<Reference> references(const std::string &file) {
   std::ifstream in(generated_dir() + "/" + file.substr(file.rfind('/') + 1) + ".ref");
   std::vector<Reference> refs;
   Reference r;
-  while (in >> r.index >> r.edition >> r.centre >> r.process >> r.grid >> r.nx >> r.ny >> r.missing >> r.quasi)
+  while (in >> r.index >> r.edition >> r.centre >> r.process >> r.grid >> r.nx >> r.ny >> r.missing >> r.quasi >>
+         r.param >> r.ltype >> r.level >> r.date >> r.hour)
     refs.push_back(r);
   return refs;
 }
@@ -75,6 +79,30 @@ void compare_values(const std::string &what, const GridRecord &g, const std::vec
   }
 }
 
+// Level types whose value is one number of two octets.
+bool single_level(int ltype) {
+  for (int t : {5, 100, 103, 105, 107, 111, 113, 117, 119})
+    if (t == ltype) return true;
+  return false;
+}
+
+void check_edition1_keys(const std::string &what, const GridRecord &g, const Reference &r) {
+  const long long date = ((g.base_date.year * 100LL + g.base_date.month) * 100 + g.base_date.day) * 100 +
+                         g.base_date.hour;
+  EXPECT_EQ(date, r.date) << what;
+  EXPECT_STRNE(g.datim, "") << what;
+  EXPECT_STRNE(g.info, "") << what;
+  if (r.centre == 98) return;  // the ECMWF table maps its own numbers and some levels
+  EXPECT_EQ(g.ltype, r.ltype) << what;
+  if (single_level(r.ltype)) {
+    EXPECT_EQ(g.level, r.level) << what;
+  }
+  EXPECT_EQ(g.var, r.param) << what;
+  if (r.hour >= 0) {
+    EXPECT_EQ(g.time, r.hour) << what;
+  }
+}
+
 TEST(GribConformance, EveryFieldAgreesWithEcCodes) {
   RES_put("file_path", KVZ_SOURCE_DIR "/etc/");
   const auto files = reference_files();
@@ -98,6 +126,7 @@ TEST(GribConformance, EveryFieldAgreesWithEcCodes) {
       const std::string what = file + " #" + std::to_string(n);
       EXPECT_EQ(g.source, r.centre) << what;
       EXPECT_EQ(g.model, r.process) << what;
+      if (r.edition == 1) check_edition1_keys(what, g, r);
       if (r.grid == "-") continue;  // a grid the decoder does not place on a map
       ASSERT_EQ(GRD_read(h, &g, 0, &number), 0) << what;
       EXPECT_EQ(g.domain.nx, r.nx) << what;

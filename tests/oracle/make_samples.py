@@ -5,7 +5,9 @@ For every GRIB file given (real samples, and edition 1 files converted from the
 real edition 2 samples or encoded here with each projection, scanning direction,
 bit map and packing) it writes, next to the file in the output directory:
   NAME.ref        one line per message: index edition centre process grid_type
-                  nx ny missing_count quasi_regular
+                  nx ny missing_count quasi_regular, then for edition 1 the
+                  parameter, level type, level, reference date (YYYYMMDDHH)
+                  and forecast hour (-1 where not a plain forecast)
   NAME.N.f32      the values of message N as little-endian float32, rows north
                   first, -9999.0 for missing points (quasi-regular grids: the
                   row end points only, two per row)
@@ -44,6 +46,17 @@ def reduced_row_ends(gid, values):
     return out
 
 
+def edition1_keys(gid):
+    def get(key):
+        return ec.codes_get(gid, key, ktype=int)
+    if get("edition") != 1:
+        return "-1 -1 -1 -1 -1"
+    plain = get("timeRangeIndicator") == 0 and get("indicatorOfUnitOfTimeRange") == 1
+    return "%d %d %d %d%02d %d" % (
+        get("indicatorOfParameter"), get("indicatorOfTypeOfLevel"), get("level"), get("dataDate"),
+        get("dataTime") // 100, get("P1") if plain else -1)
+
+
 def write_reference(path, outdir):
     base = os.path.join(outdir, os.path.basename(path))
     lines = []
@@ -64,10 +77,10 @@ def write_reference(path, outdir):
                     out = reduced_row_ends(gid, values) if quasi else north_first(gid, values)
                     out.astype("<f4").tofile("%s.%d.f32" % (base, index))
                 nx = ec.codes_get(gid, "Ni") if not quasi else max(ec.codes_get_array(gid, "pl"))
-                lines.append("%d %d %d %d %s %d %d %d %d" % (
+                lines.append("%d %d %d %d %s %d %d %d %d %s" % (
                     index, ec.codes_get(gid, "edition"), ec.codes_get(gid, "centre", ktype=int),
                     ec.codes_get(gid, "generatingProcessIdentifier"), grid_type if supported else "-",
-                    nx, ec.codes_get(gid, "Nj"), missing, quasi))
+                    nx, ec.codes_get(gid, "Nj"), missing, quasi, edition1_keys(gid)))
             finally:
                 ec.codes_release(gid)
             index += 1
