@@ -9,6 +9,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "grib/edition2_state.h"
+#include "grib/packing_state.h"
+
 struct GribDecoder {
   // ---- framing ----
   unsigned char data[1000] = {};  // tag and indicator, last section header, fixed section parts
@@ -78,6 +81,10 @@ struct GribDecoder {
   int32_t ens_prob_type = 0;
   float ens_prob_low = 0.0f;
   float ens_prob_up = 0.0f;
+
+  // ---- edition 2 ----
+  Edition2Sections ed2;  // identification, grid, product and bit-map sections
+  Edition2Packing pack;  // data representation
 };
 
 GribDecoder &grib_decoder();

@@ -20,6 +20,7 @@ int GRD_use_hdr_file(int flag) {
 int GRD_hdr_open(int handle, const char *name) {
   GridFile *f = grid_file(handle);
   if (!f || !grid_state().use_hdrfile || f->type != GRD_GRIB || !name || !*name) return -1;
+  if (FILE_is_dir(name)) return -1;  // a directory opens for reading but holds no lines
   FILE *hdr = FILE_open(name, "r");
   if (!hdr) return -1;
   if (f->hdr_fp) FILE_close(f->hdr_fp);

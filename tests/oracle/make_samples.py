@@ -8,7 +8,7 @@ bit map and packing) it writes, next to the file in the output directory:
                   nx ny missing_count quasi_regular, then for edition 1 the
                   parameter, level type, level, reference date (YYYYMMDDHH)
                   and forecast hour (-1 where not a plain forecast)
-  NAME.N.f32      the values of message N as little-endian float32, rows north
+  NAME.N.f32      the values of field N as little-endian float32, rows north
                   first, -9999.0 for missing points (quasi-regular grids: the
                   row end points only, two per row)
 The C++ conformance tests compare the program's listing and values with these.
@@ -38,7 +38,7 @@ def reduced_row_ends(gid, values):
     pl = ec.codes_get_array(gid, "pl")
     rows, start = [], 0
     for n in pl:
-        rows.append((values[start], values[start + n - 1]))
+        rows.append((values[start], values[start + n - 1]) if n > 0 else (MISSING, MISSING))
         start += n
     out = np.array(rows, dtype=np.float32)
     if ec.codes_get(gid, "jScansPositively") == 1:
@@ -50,7 +50,9 @@ def edition1_keys(gid):
     def get(key):
         return ec.codes_get(gid, key, ktype=int)
     if get("edition") != 1:
-        return "-1 -1 -1 -1 -1"
+        plain = get("productDefinitionTemplateNumber") in (0, 1) and get("indicatorOfUnitOfTimeRange") == 1
+        return "-1 -1 -1 %d%02d %d" % (get("dataDate"), get("dataTime") // 100,
+                                       get("forecastTime") if plain else -1)
     plain = get("timeRangeIndicator") == 0 and get("indicatorOfUnitOfTimeRange") == 1
     return "%d %d %d %d%02d %d" % (
         get("indicatorOfParameter"), get("indicatorOfTypeOfLevel"), get("level"), get("dataDate"),
@@ -73,7 +75,8 @@ def write_reference(path, outdir):
                 values = ec.codes_get_values(gid).astype(np.float32)
                 missing = int(np.sum(values == MISSING))
                 supported = grid_type in ("regular_ll", "polar_stereographic", "lambert", "mercator", "reduced_ll")
-                if supported:
+                # Of very large grids only the first two fields are kept, to bound the data.
+                if supported and (values.size <= 1000000 or index < 2):
                     out = reduced_row_ends(gid, values) if quasi else north_first(gid, values)
                     out.astype("<f4").tofile("%s.%d.f32" % (base, index))
                 nx = ec.codes_get(gid, "Ni") if not quasi else max(ec.codes_get_array(gid, "pl"))
@@ -195,7 +198,40 @@ def ps_size(sample):
     return size
 
 
+EDITION2_SAMPLES = ("gfs.grb", "eta.grb", "ngm.grb", "flux.grb", "ecmwf_tigge.grb", "gfs.t12z.pgrbf120.2p5deg.grib2",
+                     "rap.wrfnat.grib2", "regular_latlon_surface.grib2", "reduced_latlon_surface.grib2",
+                     "safrica.grib2", "no-radius-shapeOfEarth-7.grb2", "ds.maxt.bin", "ds.waveh.bin", "dspr.temp.bin")
+
+PACKINGS = ("grid_simple", "grid_complex", "grid_complex_spatial_differencing", "grid_jpeg", "grid_ccsds")
+
+
+def synthetic_edition2(outdir):
+    """Each packing on a lat/lon grid scanned both ways, with and without a bit
+    map, and on the polar stereographic sample."""
+    made = []
+    for packing in PACKINGS:
+        dst = os.path.abspath(os.path.join(outdir, "packing_%s.grib2" % packing))
+        for j_pos in (0, 1):
+            for bitmap in (False, True):
+                values = field(40, 21, j_pos + 2 * bitmap)
+                if bitmap:
+                    values[3::11] = MISSING
+                encode("regular_ll_sfc_grib2", dst, [
+                    ("Ni", 40), ("Nj", 21), ("iDirectionIncrementInDegrees", 2.0),
+                    ("jDirectionIncrementInDegrees", 2.0), ("jScansPositively", j_pos),
+                    ("latitudeOfFirstGridPointInDegrees", 10.0 if j_pos else 50.0),
+                    ("latitudeOfLastGridPointInDegrees", 50.0 if j_pos else 10.0),
+                    ("longitudeOfFirstGridPointInDegrees", 250.0), ("longitudeOfLastGridPointInDegrees", 328.0),
+                    ("bitsPerValue", 16), ("packingType", packing)], values, bitmap=bitmap)
+        for sample in ("polar_stereographic_sfc_grib2",):
+            nx, ny = ps_size(sample)
+            encode(sample, dst, [("bitsPerValue", 12), ("packingType", packing)], field(nx, ny))
+        made.append(dst)
+    return made
+
+
 def main():
+    ec.codes_grib_multi_support_on()  # every field of a message with several
     examples, outdir = sys.argv[1], sys.argv[2]
     os.makedirs(outdir, exist_ok=True)
     for old in os.listdir(outdir):  # products are appended to their files: start afresh
@@ -212,6 +248,8 @@ def main():
     if from_edition2_latlon(os.path.join(examples, "gfs.grb"), gfs) > 0:
         files.append(gfs)
     files += synthetic(outdir)
+    files += [os.path.abspath(os.path.join(examples, name)) for name in EDITION2_SAMPLES]
+    files += synthetic_edition2(outdir)
     for path in files:
         write_reference(path, outdir)
     with open(os.path.join(outdir, "files.txt"), "w") as out:
