@@ -10,10 +10,6 @@
 #include "domain/domain.h"
 #include "files/files.h"
 
-// The file name conventions keep the latest domain text under key 'r'. Weak,
-// so this module links while the name conventions are being built.
-int FILE_set_key(char key, const char *text) __attribute__((weak));
-
 namespace {
 
 using kvz_domspec::kMissing;
@@ -145,7 +141,7 @@ int DOM_decode(const char *text, Domain &domain) {
 
   const int result = decode_items(count, items, domain);
   FLAG_set(5, result);
-  if (FILE_set_key != nullptr) FILE_set_key('r', text);
+  FILE_set_key('r', text);  // the file name conventions keep the latest domain text under key 'r'
   DOM_set_base_prior((static_cast<float>(domain.ny) - 1) * domain.dy);
   return result;
 }

@@ -3,6 +3,7 @@
 #define KVZ_DRIVER_INTERNAL_H
 
 #include <cstdio>
+#include <string>
 
 #include "date/date.h"
 #include "grid/grid.h"
@@ -25,5 +26,23 @@ int header_file_start(int handle, const DateRec &date, GridRecord &grid, HeaderW
 
 // Writes the index line of the grid just listed.
 void header_file_line(int handle, const GridRecord &grid, HeaderWriter &out);
+
+// The output grid file of a conversion.
+struct OutputFile {
+  int handle = -1;           // -1: nothing is converted
+  int code = 0;              // output code: 2, 3, 11 or 21
+  int count = 0;             // grids written so far
+  std::string path;          // the file's full name, to remove it when incomplete
+  bool units_warned = false; // units asked for a raw copy: said once
+};
+
+struct GridSpec;
+
+// Creates the output file named by "out_file" and the grid file's date.
+void output_start(const DateRec &date, const GridFileInfo &info, OutputFile &out);
+// Converts one listed grid into the output file.
+void output_grid(int handle, int number, GridRecord &grid, const GridSpec &spec, OutputFile &out);
+// Closes the output file; one whose writing failed is removed.
+void output_finish(OutputFile &out);
 
 #endif

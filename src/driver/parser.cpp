@@ -12,6 +12,7 @@
 #include "grib/grib.h"
 #include "grid/grid.h"
 #include "driver/driver_internal.h"
+#include "naming/naming.h"
 
 namespace {
 
@@ -105,21 +106,36 @@ int PARSER_main(int argc, char **argv) {
 
   int grid_number = 0;
   int type_wanted = -9999;
+  int selection = -9999;
+  GridSpec spec;
   HeaderWriter index;
+  OutputFile out;
   index.no_source = run.no_source;
   if (run.header_mode) {
     grid_number = header_file_start(handle, file_date, grid, index);
   } else {
     open_header_file(handle, file_date);
     RES_getval("grid_type", &type_wanted, 2);
+    selection = GRD_parse_params(FILE_get_ext_info(), &spec, &type_wanted);
+    if (selection == -9999 && type_wanted != -9999) selection = -1;
+    if (selection >= 0) grid_number = selection;
+    output_start(file_date, info, out);
   }
 
   while (GRD_read(handle, &grid, 1, &grid_number) == 0) {
-    describe_grid(handle, grid_number, grid);
-    header_file_line(handle, grid, index);
+    const bool listed = selection == -9999 || selection >= 0 ||
+                        (selection == -1 && GRD_test(&grid, &spec, type_wanted));
+    if (listed) {
+      describe_grid(handle, grid_number, grid);
+      header_file_line(handle, grid, index);
+      output_grid(handle, grid_number, grid, spec, out);
+    }
     grid.values.clear();
+    grid.raw.clear();
+    if (selection >= 0) break;
     ++grid_number;
   }
+  output_finish(out);
   if (index.fp) FILE_close(index.fp);
   GRD_close(handle);
   KVZ_exit(0);

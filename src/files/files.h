@@ -6,6 +6,7 @@
 #define KVZ_FILES_FILES_H
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -54,13 +55,36 @@ size_t fwrite_long_swap(void *four_bytes, FILE *fp);
 // ---- number code -----------------------------------------------------------
 int float2int(float f);
 
-// ---- input file choice and file dates ----------------------------------------
+// ---- file name conventions ---------------------------------------------------
+// A data set name selects its file name template from the name-convention file;
+// ":k=value" settings in it set keys and are cut off (the name is changed).
+int FILE_set_name(std::string &name);
+int FILE_set_name(const char *name);
+int FILE_set_key(char key, const char *text);
+int FILE_set_type(int type);
+int FILE_set_ext_info(const char *text);
+const char *FILE_get_ext_info();
+int FILE_extract_extra_info(std::string &name);
+
+// ---- date-based file names -----------------------------------------------------
 struct DateRec;
-int FILE_get_file(const char *prompt, std::string *result);
-int FILE_get_date(DateRec *date);
-// The header (index) file name of the chosen grid file; 0 when none can be formed.
-int FILE_hdr_set_date(const DateRec *date, std::string *name);
+// Expands the template for a date (none: the current file date); 0 when the
+// result was made from the template, 1 when it was not.
+int FILE_set_date(const DateRec *date, std::string *result);
+// The header (index) file name of the current grid file; 0 when none can be formed.
+int FILE_hdr_set_date(const DateRec *date, std::string *result);
+// Completes a name as typed and reads its date; returns 0.
+int FILE_set_file(const char *name, std::string *result);
 int FILE_set_time(const DateRec &fixed);
 const DateRec &FILE_get_set_time();
+int FILE_get_date(DateRec *date);
+
+// ---- current file selection and the input file dialogue -------------------------
+// Selects a file by time ("cu", "la", "#YYYYMMDDHH", offsets); returns the time
+// in seconds rounded down to the template's period.
+int32_t FILE_set_current(const char *text, std::string *result);
+int FILE_get_file(const char *prompt, std::string *result);
+int FILE_list_file();
+void FILE_names_reset();  // back to the start-up state (tests)
 
 #endif

@@ -46,9 +46,6 @@ struct Edition2Packing {
   int32_t max_val = 0;      // V, the highest level number used
   std::vector<float> map;   // representative value of level 1, 2, ... (map[k - 1] is level k)
 
-  // ---- unsupported templates already reported for the current file ----
-  std::vector<int32_t> warned;
-
   // ---- buffers reused between fields ----
   std::vector<unsigned char> section;  // the data section body, padded for word reads
   std::vector<float> packed;           // the unpacked values in data order, -9999.0 for missing

@@ -10,6 +10,16 @@
 
 namespace {
 
+// Puts the stream back where the copy found it: the grid reader goes on from
+// there, and a moved stream would make it pass over the next product.
+struct PositionKeeper {
+  FILE *fp;
+  int64_t at;
+  ~PositionKeeper() {
+    if (at >= 0) fseeko(fp, at, SEEK_SET);
+  }
+};
+
 int64_t file_size(FILE *fp) {
   const int64_t here = ftello(fp);
   if (here < 0 || fseeko(fp, 0, SEEK_END) != 0) return -1;
@@ -24,6 +34,7 @@ int64_t GRIB_get_raw(int handle, std::vector<unsigned char> *buf, int64_t *len) 
   FILE *fp = grib_stream(handle);
   if (!fp || !buf || !len) return -1;
   GribDecoder &d = grib_decoder();
+  const PositionKeeper keep{fp, ftello(fp)};
   const int64_t position = GRD_get_pos(handle);
   d.cur_pos = position;
   if (fseeko(fp, position, SEEK_SET) != 0) return -1;

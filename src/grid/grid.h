@@ -57,6 +57,7 @@ enum GridFileType : int {
 struct GridFile {
   FILE *fp = nullptr;      // the grid file stream; none for netCDF
   FILE *hdr_fp = nullptr;  // header (index) file read alongside a GRIB file
+  bool hdr_current = false; // the header file line of grid cur_grid has been read
   char first_line[52] = "";
   DateRec base_date{};
   int32_t ncid = -1;
@@ -95,11 +96,49 @@ int GRD_setpos(int handle, int64_t offset, int grid_number);
 int GRD_rewind(int handle);
 int GRD_get_header(int handle, unsigned char *buffer);  // buffer of 160 bytes
 
-// ---- input set-up -------------------------------------------------------------
+// ---- input set-up, selection and output choice ---------------------------------
+struct GridSpec;
 int GRD_in_file();
+// The selection number of a selection text: -9999 none, -1 test each grid,
+// 0 or more one grid by number.
+int GRD_parse_params(const char *text, GridSpec *spec, int *grid_type);
+int GRD_test(const GridRecord *grid, const GridSpec *spec, int grid_type);
+// The output code chosen by "out_file" (0 none, 2 text, 3 binary words, 11
+// netCDF, 21 raw GRIB), and the output file created along the grid path.
+int GRD_out_file(int code);
+int GRD_open_out_file(const char *name, int code);
+// Converts the grid's values to other units; -1 when it holds none.
+int GRD_units(GridRecord *grid, const char *units);
 
 // ---- reading ------------------------------------------------------------------
 int GRD_getinfo(int handle, GridFileInfo *info);
 int GRD_read(int handle, GridRecord *grid, int mode, int *grid_number);
+
+// ---- writing ------------------------------------------------------------------
+// Output grid files: text grid files (type 2 values as text, type 3 values as
+// big-endian binary words), raw GRIB copies (type 21) and netCDF (type 11; its
+// layout is not written yet: the file is refused with a message).
+
+// Starts the output file: the magic line of a text grid file, the header of a
+// netCDF file; nothing for types 1, 21 and 22.  0, or -1 for a bad handle, a
+// type that cannot be written (4, unknown) or a failed write.
+int GRD_putinfo(int handle, const GridFileInfo *info);
+
+// Appends one grid.  Text grid files take the record's values (filling an empty
+// date or description label first, and turning blanks in `units` into '_');
+// a raw GRIB copy takes the record's `raw` bytes unchanged.  `count` is the
+// index of this grid in the output file (the netCDF record number); the caller
+// increments it.  0 when written; 1 when a grid whose projection has no text
+// grid token is skipped (warned once per run); -1 when the record, its values
+// or bytes are missing or do not match its size, the handle or type cannot be
+// written, or the write failed (reported once per file with the file's name).
+int GRD_write(int handle, GridRecord *grid, int unused, int *count);
+
+// Names the output file behind a handle for messages about failed writes;
+// without it the name is looked up from the open stream where the system can.
+int GRD_set_out_name(int handle, const char *name);
+
+// 1 when a write to the output file behind the handle has failed, else 0.
+int GRD_write_failed(int handle);
 
 #endif

@@ -25,6 +25,7 @@ int GRD_hdr_open(int handle, const char *name) {
   if (!hdr) return -1;
   if (f->hdr_fp) FILE_close(f->hdr_fp);
   f->hdr_fp = hdr;
+  f->hdr_current = false;
   return 0;
 }
 
@@ -50,7 +51,10 @@ int GRD_rewind(int handle) {
   }
   if (!f->fp || is_std_stream(f->fp)) return 0;
   rewind(f->fp);
-  if (f->hdr_fp) rewind(f->hdr_fp);
+  if (f->hdr_fp) {
+    rewind(f->hdr_fp);
+    f->hdr_current = false;
+  }
   if (f->type == GRD_KVZGRID || f->type == GRD_KVZGRID_BIN) {
     if (fscanf(f->fp, "%*[^\n]\n") == EOF) clearerr(f->fp);
   }

@@ -113,11 +113,19 @@ int skip_forward(int handle, GridFile *f, GridState &s, int n) {
 
 // Positions the file for grid n; through a header file, its line becomes the current one.
 int position(int handle, GridFile *f, GridState &s, int n) {
+  if (f->hdr_fp && !f->hdr_current) {
+    // The first line of the header file belongs to grid 0.
+    rewind(f->hdr_fp);
+    f->cur_grid = 0;
+    if (!read_header_line(f->hdr_fp, s)) return -1;
+    f->hdr_current = true;
+  }
   const int c = f->cur_grid;
   if (n < c) {
     if (f->hdr_fp) {
       rewind(f->hdr_fp);
       f->cur_grid = 0;
+      f->hdr_current = true;
     } else {
       GRD_rewind(handle);
     }

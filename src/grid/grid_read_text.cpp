@@ -133,14 +133,17 @@ int64_t value_count(FILE *fp, const Domain &d, int bytes_per_value) {
   return n;
 }
 
-void pass_values(FILE *fp, const GridRecord *g, int64_t n) {
-  if (g->version == 3) {
+// The layout of the values follows the format version of the description
+// line, not the grid's own version that the key line gives (a GRIB edition for
+// converted grids).
+void pass_values(FILE *fp, int format, int64_t n) {
+  if (format == 3) {
     if (fseeko(fp, static_cast<off_t>(n * 4), SEEK_CUR) != 0) {
       for (int64_t i = 0; i < n * 4 && getc(fp) != EOF; ++i) {
       }
     }
     skip_white(fp);
-  } else if (g->version == 4) {
+  } else if (format == 4) {
     char line[161];
     fgetline(fp, line);  // the reference to the file that holds the values
     end_of_line(fp);
@@ -177,10 +180,10 @@ int read_value_file(FILE *fp, GridRecord *g) {
   return 0;
 }
 
-int read_values(FILE *fp, GridRecord *g, int64_t n) {
+int read_values(FILE *fp, GridRecord *g, int format, int64_t n) {
   g->values.resize(static_cast<size_t>(n));
-  if (g->version == 4) return read_value_file(fp, g);
-  if (g->version == 3) {
+  if (format == 4) return read_value_file(fp, g);
+  if (format == 3) {
     swap_setup(1);
     for (int64_t i = 0; i < n; ++i) {
       unsigned char word[4];
@@ -209,13 +212,13 @@ int read_grid_here(GridFile *f, GridRecord *g, int mode, bool first_of_stdin) {
   if (version >= 2 && version <= 4) read_key_line(fp, g);
   read_projection(fp, g, f->type == GRD_KVZGRID4);
   if (version == 1) g->domain.clon = -g->domain.clon;
-  const int64_t n = value_count(fp, g->domain, g->version == 3 ? 4 : 1);
+  const int64_t n = value_count(fp, g->domain, version == 3 ? 4 : 1);
   if (n < 0) return -1;
   if (mode != 0) {
-    pass_values(fp, g, n);
+    pass_values(fp, version, n);
     return 0;
   }
-  return read_values(fp, g, n);
+  return read_values(fp, g, version, n);
 }
 
 }  // namespace

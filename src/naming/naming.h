@@ -5,6 +5,7 @@
 #define KVZ_NAMING_NAMING_H
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // One line of the variable table: the variable number and up to four further
@@ -58,5 +59,53 @@ template <size_t N> int VAR_make_datalevel(int t, int ltype, int level, char (&b
 template <size_t N> int VAR_make_datatype(int t, int ltype, int level, int var, const char *units, char (&buf)[N]) {
   return VAR_make_datatype(t, ltype, level, var, units, buf, N);
 }
+
+// ---- selections: time, level and variable specifications --------------------
+
+// The selection record: the grids a selection asks for.  The members start
+// "nothing asked for", so a default-constructed record is ready to fill.
+struct GridSpec {
+  int32_t data_type = -9999;  // kind of data asked for (2 plain grid, 40 by number, 10-23 grid math)
+  char text[20] = "";         // the variable text, or the description of a variable given by number
+  char units[16] = "";        // units wanted for the values; empty keeps the grid's own
+  int32_t var[5] = {-9999, -9999, -9999, -9999, -9999};  // variable codes wanted; -9999 unused
+  int32_t time = -9999;       // time code wanted
+  int32_t ltype = -9999;      // level type wanted
+  int32_t level = -9999;      // level value wanted
+  int32_t fl = 0;             // its last decimal digit selects how data_type is chosen
+};
+
+// "12", "2day", "12-6acc", "h24-24avg", "anal-6acc", "time-6", "miss": 0 when
+// not understood (time untouched), 1 relative to the default time, 2 otherwise.
+int VAR_dec_time(const char *text, int *time);
+// "500mb", "p1000-500", "sfc-500mb", "2m_ag", "0.5sig", "trop+500m", keywords:
+// 1 when the defaults were taken, otherwise 2.
+int VAR_dec_level(const char *text, int *ltype, int *level);
+// "tmp", "11", "ens[+2]t", "ensmean[]hgt", "thick-hgt": fills data_type, text
+// and var; returns var[0], 1 for a text starting with "#", 0 for an empty text.
+int VAR_dec_var(const char *text, GridSpec *spec);
+
+// The kind of grid math function named before the first "-" of a variable
+// text (10 arithmetic, 20 wind, 21 vector, 23 streamlines), or 0.
+int GRD_is_math_func(const char *text);
+
+// ---- units conversion ---------------------------------------------------------
+
+// The value in the target units, through the factors written in the texts
+// ("100 Pa", "10^3 m", "-") and the table "units.lup".  -9999 stays -9999; an
+// empty target keeps the value.
+float UNIT_cvt(float value, const char *from, const char *to);
+// Splits "name (units)": the name trimmed, the units inside the parentheses;
+// both cut at their buffer's bound.  Returns 0.
+int UNIT_parse(const char *label, char *name, size_t name_size, char *units, size_t units_size);
+// Rewrites the label in place as "name (units)"; returns 0.
+int UNIT_change(char *label, size_t size, const char *units);
+// Forgets the conversion table read and the last conversion (tests).
+void UNIT_reset();
+
+template <size_t N, size_t M> int UNIT_parse(const char *label, char (&name)[N], char (&units)[M]) {
+  return UNIT_parse(label, name, N, units, M);
+}
+template <size_t N> int UNIT_change(char (&label)[N], const char *units) { return UNIT_change(label, N, units); }
 
 #endif

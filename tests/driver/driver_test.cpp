@@ -10,8 +10,11 @@ namespace {
 
 class DriverTest : public ::testing::Test {
  protected:
-  // An empty definition directory, so no installed configuration interferes.
-  std::vector<std::string> env() const { return {"kvzdefault=" + dir.path()}; }
+  // An empty definition directory, so no installed configuration interferes,
+  // and the shipped tables, as an installation has them.
+  std::vector<std::string> env() const {
+    return {"kvzdefault=" + dir.path(), "kvzfile=" + std::string(KVZ_SOURCE_DIR) + "/etc/"};
+  }
   kvztest::TempDir dir;
 };
 

@@ -51,6 +51,11 @@ TEST_F(HeaderModeTest, WritesReadsBackAndAppends) {
   const auto searched = run({"-pa", "nohdr", "-me", "out3", "g.grb"});
   const auto indexed = run({"-me", "out3", "g.grb"});
   EXPECT_EQ(indexed.out, searched.out);
+  // A grid picked by number is the same through the index as by searching.
+  const auto picked = run({"-me", "out3", "g.grb#2"});
+  EXPECT_NE(picked.out.find("  2: "), std::string::npos) << picked.out;
+  EXPECT_NE(picked.out.find("Variable: RH "), std::string::npos) << picked.out;
+  EXPECT_EQ(run({"-pa", "nohdr", "-me", "out3", "g.grb#2"}).out, picked.out);
 
   // New products arrive; the index is extended and the numbering goes on.
   grib_of(6);
