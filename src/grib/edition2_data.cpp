@@ -21,8 +21,8 @@
 
 namespace {
 
-// Largest grid given values (a 0.025 degree global grid has 104 million points).
-constexpr int64_t kMaxPoints = int64_t{1} << 27;
+// Largest grid given values, as the grid definition section allows.
+constexpr int64_t kMaxPoints = int64_t{1} << 26;
 
 // How the grid's points are walked.
 struct Layout {
@@ -200,7 +200,7 @@ int unpack_field(GribDecoder &d, const DataSection &s, const Layout &l, const Gr
   Placement placement;
   p.packed.clear();
   if (const char *fault = unpack(s, p, shape, &placement)) {
-    if (std::strcmp(fault, "jpc_decode error") == 0) {
+    if (fault == kJpegDecodeError) {
       MESS_print(kGribWarn, "jpc_decode error\n");
       return 0;
     }
@@ -221,14 +221,18 @@ int unpack_field(GribDecoder &d, const DataSection &s, const Layout &l, const Gr
 int decode(FILE *fp, GribDecoder &d, int64_t body, GridRecord *rec) {
   Edition2Packing &p = d.pack;
   if (d.ed2.values_unplaceable()) return 1;  // the grid or bit-map section has said why
-  if (!supported(p.drs_temp)) {
-    if (p.drs_temp >= 0 && ed2_first_unsupported(fp, 5, p.drs_temp))
-      MESS_print(kGribWarn, "GRIB edition 2 data representation template 5.%d is not supported; no values\n",
-                 p.drs_temp);
-    return 1;
-  }
   if (p.fault) {
     give_up(p.fault);
+    return 1;
+  }
+  if (p.drs_temp < 0) {
+    give_up("no data representation section comes before it");
+    return 1;
+  }
+  if (!supported(p.drs_temp)) {
+    if (ed2_first_unsupported(fp, 5, p.drs_temp))
+      MESS_print(kGribWarn, "GRIB edition 2 data representation template 5.%d is not supported; no values\n",
+                 p.drs_temp);
     return 1;
   }
   Layout layout;

@@ -191,10 +191,11 @@ int GRIB_DRS(int handle, GridRecord * /*rec*/) {
   Edition2Packing &p = d.pack;
   reset(p);
   p.drs_temp = -1;
-  if (d.slen < 11 || d.slen - 5 > grib_room(fp)) {
-    grib_damaged("the data representation section does not fit");
+  if (d.slen < 11 || d.slen - 5 > grib_room(fp) - 4) {  // the end marker follows the section
+    grib_damaged("the data representation section does not fit in the product");
     p.fault = "the data representation section could not be read";
-    if (d.slen >= 5) fseeko(fp, d.slen - 5, SEEK_CUR);
+    const int64_t here = ftello(fp);
+    if (d.prod_end >= 4 && here >= 0 && d.prod_end - 4 >= here) fseeko(fp, d.prod_end - 4, SEEK_SET);
     return 0;
   }
   std::vector<unsigned char> bytes(static_cast<size_t>(d.slen));

@@ -58,8 +58,10 @@ Angles latlon_angles(const Ed2Section &s) {
   Angles a;
   const uint64_t basic = s.u(39, 4);
   const uint64_t parts = s.u(43, 4);
-  if (basic != 0 && basic != kAllOnes32 && parts != 0 && parts != kAllOnes32)
-    a.unit = static_cast<double>(basic) / static_cast<double>(parts);
+  if (basic == 0 || basic == kAllOnes32 || parts == 0 || parts == kAllOnes32) return a;
+  // Units coarser than a degree are not in use; they would only come from damage.
+  const double unit = static_cast<double>(basic) / static_cast<double>(parts);
+  if (unit <= 1.0) a.unit = unit;
   return a;
 }
 

@@ -100,9 +100,14 @@ RangeOctets range_octets(int number) {
   }
 }
 
+bool valid_date(const DateRec &t) {
+  return t.year >= 1 && t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour >= 0 &&
+         t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 59;
+}
+
 // Whole hours from the reference time to the end of the overall time
-// interval (octets 35-41 of template 4.8).
-int64_t hours_to_interval_end(const Ed2Section &s, const DateRec &base) {
+// interval (octets 35-41 of template 4.8); false when either date is not one.
+bool hours_to_interval_end(const Ed2Section &s, const DateRec &base, int64_t *hours) {
   DateRec from = base;
   if (from.minute == DATE_MISSING) from.minute = 0;
   if (from.second == DATE_MISSING) from.second = 0;
@@ -114,7 +119,9 @@ int64_t hours_to_interval_end(const Ed2Section &s, const DateRec &base) {
   to.hour = s.u8(39);
   to.minute = s.u8(40);
   to.second = s.u8(41);
-  return (int64_t{DATE_num_sec(&to)} - int64_t{DATE_num_sec(&from)}) / 3600;
+  if (!valid_date(from) || !valid_date(to)) return false;
+  *hours = (int64_t{DATE_num_sec(&to)} - int64_t{DATE_num_sec(&from)}) / 3600;
+  return true;
 }
 
 // Base of the time code by statistical process: average, accumulation,
@@ -144,8 +151,9 @@ int32_t range_time(const Ed2Section &s, int number, const DateRec &base) {
   }
   if (number == 9 && unit == 2) t1 += 800;
   if (number == 9 && unit == 3) t1 += 900;
-  if (number == 8 && process == 255 && unit == 1 && length > 10000)
-    length = hours_to_interval_end(s, base) - t1;
+  int64_t hours = 0;
+  if (number == 8 && process == 255 && unit == 1 && length > 10000 && hours_to_interval_end(s, base, &hours))
+    length = hours - t1;
   MESS_print(kGribTrace, "TIM %d %d %d\n", process, ed2_trace_int(t1), ed2_trace_int(length));
   return fit_time(range_base(process) + t1 * 1000 + (t1 + length));
 }

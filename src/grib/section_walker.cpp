@@ -42,7 +42,15 @@ int GRIB_skip_section(int handle) {
     grib_damaged("a section states a length shorter than its header");
     return 0;
   }
-  fseeko(fp, d.slen - 5, SEEK_CUR);
+  // A section running past the end of its product is cut at the end marker,
+  // so the products after a damaged one are still found.
+  const int64_t here = ftello(fp);
+  int64_t to = here + d.slen - 5;
+  if (d.prod_end > 0 && to > d.prod_end - 4) {
+    grib_damaged("a section runs past the end of its product");
+    to = d.prod_end - 4;
+  }
+  fseeko(fp, to, SEEK_SET);
   MESS_print(kGribDump, "skip section: %lld - %lld\n", static_cast<long long>(d.slen),
              static_cast<long long>(ftello(fp)));
   return 1;

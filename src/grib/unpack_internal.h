@@ -62,8 +62,10 @@ struct GridShape {
 // more values than shape.points.
 const char *unpack_simple(const DataSection &s, Edition2Packing &pack, const GridShape &shape);
 const char *unpack_complex(const DataSection &s, Edition2Packing &pack, const GridShape &shape);
+// A code stream that cannot be decoded gives kJpegDecodeError itself.
 const char *unpack_jpeg2000(const DataSection &s, Edition2Packing &pack, const GridShape &shape,
                             Placement *placement);
+extern const char kJpegDecodeError[];
 const char *unpack_runlength(const DataSection &s, Edition2Packing &pack, const GridShape &shape);
 const char *unpack_ccsds(const DataSection &s, Edition2Packing &pack, const GridShape &shape);
 

@@ -134,8 +134,6 @@ const char *place(const ImageBox &b, const GridShape &shape, Placement *placemen
   return nullptr;
 }
 
-constexpr const char *kDecodeError = "jpc_decode error";
-
 void scale_samples(const opj_image_comp_t &comp, int64_t count, Edition2Packing &pack) {
   pack.packed.resize(static_cast<size_t>(count));
   float *out = pack.packed.data();
@@ -146,6 +144,8 @@ void scale_samples(const opj_image_comp_t &comp, int64_t count, Edition2Packing 
 }
 
 }  // namespace
+
+const char kJpegDecodeError[] = "jpc_decode error";
 
 const char *unpack_jpeg2000(const DataSection &s, Edition2Packing &pack, const GridShape &shape,
                             Placement *placement) {
@@ -158,22 +158,22 @@ const char *unpack_jpeg2000(const DataSection &s, Edition2Packing &pack, const G
   MemoryStream m{s.bytes, static_cast<OPJ_UINT64>(s.size), 0};
   Stream stream = open_stream(&m);
   Codec codec = open_codec(s);
-  if (!stream || !codec) return kDecodeError;
+  if (!stream || !codec) return kJpegDecodeError;
   opj_image_t *raw = nullptr;
   const bool header = opj_read_header(stream.get(), codec.get(), &raw);
   Image image(raw);
-  if (!header || !image || image->numcomps < 1) return kDecodeError;
+  if (!header || !image || image->numcomps < 1) return kJpegDecodeError;
   const ImageBox box = header_box(*image);
   if (const char *fault = place(box, shape, placement)) return fault;
   const OPJ_UINT32 first[] = {0};
-  if (!opj_set_decoded_components(codec.get(), 1, first, OPJ_FALSE)) return kDecodeError;
+  if (!opj_set_decoded_components(codec.get(), 1, first, OPJ_FALSE)) return kJpegDecodeError;
   if (!opj_decode(codec.get(), stream.get(), image.get()) || !opj_end_decompress(codec.get(), stream.get()))
-    return kDecodeError;
+    return kJpegDecodeError;
   const opj_image_comp_t &comp = image->comps[0];
   MESS_print(kGribTrace, "JAS %lld %lld = %d %d = %d %d = %lld\n", static_cast<long long>(shape.nx),
              static_cast<long long>(shape.ny), comp.x0, comp.y0, comp.w, comp.h,
              static_cast<long long>(comp.w) * comp.h);
-  if (!comp.data || comp.w != box.w || comp.h != box.h) return kDecodeError;
+  if (!comp.data || comp.w != box.w || comp.h != box.h) return kJpegDecodeError;
   scale_samples(comp, box.w * box.h, pack);
   return nullptr;
 }

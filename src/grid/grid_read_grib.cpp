@@ -202,11 +202,15 @@ int decode_edition2(int handle, GridFile *f, GridRecord *g, int mode) {
     s.cont = 0;
     if (data_seen) break;
     switch (GRIB_get_sect()) {
-      case 1: GRIB_IDS(handle, g); break;
+      case 1:
+        if (GRIB_IDS(handle, g) <= 0) return kDamaged;
+        break;
       case 3:
         if (GRIB_GDS(handle, g) <= 0) return kDamaged;
         break;
-      case 4: GRIB_PDS(handle, g); break;
+      case 4:
+        if (GRIB_PDS(handle, g) <= 0) return kDamaged;
+        break;
       case 5: GRIB_DRS(handle, g); break;
       case 6:
         if (mode == 1) GRIB_skip_section(handle);

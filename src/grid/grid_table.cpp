@@ -102,6 +102,8 @@ int GRD_open(const char *path, int mode, int *type) {
   }
   file->type = *type;
   slots[handle] = std::move(file);
+  // A new file starts outside any multi-field message of the file read before.
+  grid_state().cont = grid_state().pcont = 0;
   return handle;
 }
 

@@ -562,9 +562,12 @@ TEST_F(Edition2Sections, DamagedOctetsAreMetSafely) {
   Pds prob;
   prob.tmpl = 9;
   prob.rest = probability(1, 2, 25, 2, 50) + time_range(2012, 1, 11, 12, 255, 1, kAllOnes);
+  Pds interval;  // the length of its range comes from the end of the interval
+  interval.tmpl = 8;
+  interval.rest = time_range(2012, 1, 11, 12, 255, 1, kAllOnes);
   const Bytes sections[] = {latlon_gds(quasi), projected_gds(Projected{30}), mercator_gds(3, 2, 0, 0, 10, 10)};
   for (const Bytes &gds : sections) {
-    const Bytes msg = gribtest::grib2({ids(), gds, pds(prob), drs(6), bms(0, {0xFF}), ds(6), pds(Pds{}), drs(6),
+    const Bytes msg = gribtest::grib2({ids(), gds, pds(prob), drs(6), bms(0, {0xFF}), ds(6), pds(interval), drs(6),
                                        bms(254), ds(6)});
     for (size_t at = 16; at + 4 < msg.size(); ++at) {
       for (const unsigned char v : {0x00, 0x7F, 0xFF}) {

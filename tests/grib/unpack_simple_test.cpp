@@ -20,8 +20,6 @@ std::vector<Bytes> simple_field(const std::vector<uint32_t> &x, int nbits, float
           bitmap_indicator(255), data_section(gribtest::pack_bits(x, nbits))};
 }
 
-Bytes one_field(const std::vector<Bytes> &sections) { return message(sections); }
-
 struct LayoutCase {
   const char *name;
   int ydir, xalt;
@@ -42,7 +40,7 @@ TEST(GribUnpackLayout, RowsAreStoredNorthFirstInEveryScanningMode) {
     g.ny = 2;
     g.ydir = c.ydir;
     g.xalt = c.xalt;
-    const Decoded out = decode(one_field(simple_field({0, 1, 2, 3, 4, 5}, 8)), g);
+    const Decoded out = decode(message(simple_field({0, 1, 2, 3, 4, 5}, 8)), g);
     ASSERT_EQ(out.fields.size(), 1u);
     EXPECT_EQ(out.fields[0], c.want);
     EXPECT_TRUE(out.all_sections_read);
@@ -76,7 +74,7 @@ TEST(GribUnpackSimple, ScalingAndZeroBitsPerValue) {
   g.nx = 2;
   g.ny = 2;
   // (R + X * 2^E) * 10^-D with R 100, E 1, D 1.
-  Decoded out = decode(one_field(simple_field({0, 1, 3, 7}, 3, 100.0f, 1, 1)), g);
+  Decoded out = decode(message(simple_field({0, 1, 3, 7}, 3, 100.0f, 1, 1)), g);
   ASSERT_EQ(out.fields.size(), 1u);
   const std::vector<float> want = {10.0f, 10.2f, 10.6f, 11.4f};
   for (size_t i = 0; i < want.size(); ++i) EXPECT_FLOAT_EQ(out.fields[0][i], want[i]);
@@ -91,7 +89,7 @@ TEST(GribUnpackSimple, FewerValuesThanPointsLeaveTheRestMissing) {
   Grid g;
   g.nx = 3;
   g.ny = 2;
-  const Decoded out = decode(one_field(simple_field({1, 2, 3, 4}, 8)), g);
+  const Decoded out = decode(message(simple_field({1, 2, 3, 4}, 8)), g);
   ASSERT_EQ(out.fields.size(), 1u);
   EXPECT_EQ(out.fields[0], (std::vector<float>{1, 2, 3, 4, kMiss, kMiss}));
 }
@@ -120,7 +118,7 @@ TEST(GribUnpackLayout, QuasiRegularRowsFollowScanningDirection) {
   g.thin = {2, 3};
   g.ydir = 1;
   g.xalt = 1;
-  const Decoded out = decode(one_field(simple_field({0, 2, 5, 6, 7}, 8)), g);
+  const Decoded out = decode(message(simple_field({0, 2, 5, 6, 7}, 8)), g);
   ASSERT_EQ(out.fields.size(), 1u);
   // Data row 1 (northern, right to left) holds 5 6 7; data row 0 spreads 0..2.
   EXPECT_EQ(out.fields[0], (std::vector<float>{7, 6, 5, 0, 1, 2}));
