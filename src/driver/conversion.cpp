@@ -32,8 +32,11 @@ void output_start(const DateRec &date, const GridFileInfo &info, OutputFile &out
 void output_grid(int handle, int number, GridRecord &grid, const GridSpec &spec, OutputFile &out) {
   if (out.handle == -1) return;
   if (out.code == 21) {
+    // The fields of one edition 2 message share their product: it is copied once.
+    if (GRD_get_msg_pos(handle) == out.copied_msg) return;
     int64_t len = 0;
     if (GRIB_get_raw(handle, &grid.raw, &len) < 0) return;
+    out.copied_msg = GRD_get_msg_pos(handle);
     if (spec.units[0] && !out.units_warned) {
       MESS_print(kWarn, "Units %s do not apply to a raw GRIB copy; products are copied unchanged\n", spec.units);
       out.units_warned = true;

@@ -34,6 +34,7 @@ struct OutputFile {
   int count = 0;             // grids written so far
   std::string path;          // the file's full name, to remove it when incomplete
   bool units_warned = false; // units asked for a raw copy: said once
+  int64_t copied_msg = -1;   // raw copy: the product copied last (a message of several fields once)
 };
 
 struct GridSpec;

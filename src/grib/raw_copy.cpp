@@ -1,6 +1,7 @@
 // The raw copy of a GRIB grid: the bytes from the grid's position to the end
 // of its product (header and trailer included), handed out unchanged so that
-// they can be written to another file.
+// they can be written to another file.  The fields of an edition 2 message
+// share one product.
 #include <sys/types.h>
 
 #include "grib/decoder_state.h"
@@ -35,7 +36,8 @@ int64_t GRIB_get_raw(int handle, std::vector<unsigned char> *buf, int64_t *len) 
   if (!fp || !buf || !len) return -1;
   GribDecoder &d = grib_decoder();
   const PositionKeeper keep{fp, ftello(fp)};
-  const int64_t position = GRD_get_pos(handle);
+  // The whole product: for a later field of an edition 2 message, the message.
+  const int64_t position = GRD_get_msg_pos(handle);
   d.cur_pos = position;
   if (fseeko(fp, position, SEEK_SET) != 0) return -1;
   if (GRIB_header(handle) <= 0) return -1;

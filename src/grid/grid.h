@@ -92,6 +92,10 @@ int GRD_close(int handle);
 int GRD_hdr_open(int handle, const char *name);
 int GRD_use_hdr_file(int flag);
 int64_t GRD_get_pos(int handle);
+// The offset at which the search for the product holding the grid read last
+// began: the same as GRD_get_pos except for the later fields of a GRIB
+// edition 2 message, which share their message's.
+int64_t GRD_get_msg_pos(int handle);
 int GRD_setpos(int handle, int64_t offset, int grid_number);
 int GRD_rewind(int handle);
 int GRD_get_header(int handle, unsigned char *buffer);  // buffer of 160 bytes

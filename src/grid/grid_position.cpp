@@ -31,6 +31,8 @@ int GRD_hdr_open(int handle, const char *name) {
 
 int64_t GRD_get_pos(int /*handle*/) { return grid_state().cur_pos; }
 
+int64_t GRD_get_msg_pos(int /*handle*/) { return grid_state().msg_pos; }
+
 int GRD_setpos(int handle, int64_t offset, int grid_number) {
   GridFile *f = grid_file(handle);
   if (!f || f->type != GRD_GRIB || !f->fp) return 1;

@@ -262,11 +262,15 @@ int grid_read_grib(int handle, GridRecord *grid, int mode, int *grid_number) {
   GridState &s = grid_state();
   const int n = *grid_number;
   if (position(handle, f, s, n) != 0) return -1;
-  if (f->hdr_fp && mode != 0) return header_fast_path(f, grid, mode, s.hdr_text);
+  if (f->hdr_fp && mode != 0) {
+    s.msg_pos = s.cur_pos;
+    return header_fast_path(f, grid, mode, s.hdr_text);
+  }
   if (f->hdr_fp) seek(f->fp, s.cur_pos);
   for (;;) {
     if (s.cont == 0) {
       s.cur_pos = tell(f->fp);
+      s.msg_pos = s.cur_pos;
       if (next_grib_product(handle, f) < 0) return -1;
     }
     grid->datim[0] = '\0';

@@ -13,6 +13,7 @@ struct GridState {
   std::array<std::unique_ptr<GridFile>, GRD_MAX_FILES> gfile;
   int64_t cur_pos = 0;   // offset from which the grid last read came
   int64_t new_pos = -1;  // offset at which the next grid starts; -1 when unknown
+  int64_t msg_pos = 0;   // where the search for the product holding that grid began
   int use_hdrfile = 1;   // 1: a GRIB file may be read through its header file
   char format[16] = "";  // value format of text grid files; empty: "%14.8e"
 

@@ -108,6 +108,15 @@ TEST_F(ConversionTest, RawCopyIsTheProductsAndListsTheSame) {
   EXPECT_EQ(count(run({"-me", "out3", created(one)}).out, "Level: 500mb"), 1);
 }
 
+TEST_F(ConversionTest, RawCopyOfMessagesWithSeveralFields) {
+  const std::string multi = kvztest::sample_file("gfs.grb");
+  if (multi.empty()) GTEST_SKIP() << "test data not present";
+  const auto r = run({"-of", "grib", multi});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // Every message once, although it holds several grids.
+  EXPECT_EQ(kvztest::read_file(created(r)), kvztest::read_file(multi));
+}
+
 TEST_F(ConversionTest, SelectionsPickTheGridsTheRulesSelect) {
   const struct { std::string selection; int grids; const char *first; } cases[] = {
       {"#5", 1, "  5: "},
