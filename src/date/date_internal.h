@@ -8,6 +8,7 @@
 #include <string>
 
 #include "date/date.h"
+#include "files/files.h"
 
 // Upper-case month name for 1 to 12 and weekday name for 0 to 6; "" otherwise.
 const char *date_month_name(int month);
@@ -34,8 +35,5 @@ const DateZone &date_zone();
 // bracketed form.  Padded gives two-digit 24-hour hours.
 enum class HourStyle { plain, padded, padded_minutes };
 std::string date_hour_part(int hour, int minute, int utc_hour, int utc_minute, HourStyle style);
-
-// Appends printf-style text to a string.
-void date_append(std::string &out, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
 #endif

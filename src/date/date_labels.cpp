@@ -42,18 +42,18 @@ bool shows_period(int p) { return p != 0 && p != DATE_MISSING; }
 std::string fhour_text(int hours, bool day_style) {
   std::string out;
   if (hours > 900) {
-    date_append(out, "%d month", hours - 900);
+    append_format(out, "%d month", hours - 900);
   } else if (hours > 800) {
-    date_append(out, "%d day", hours - 800);
+    append_format(out, "%d day", hours - 800);
   } else if (day_style && hours > 0 && hours <= 60 && hours % 12 == 0) {
     static constexpr const char *half_days[5] = {"0.5 day", "1 day", "1.5 day", "2 day", "2.5 day"};
     out = half_days[hours / 12 - 1];
   } else if (hours > 60 && hours % 24 == 0) {
-    date_append(out, "%d day", hours / 24);
+    append_format(out, "%d day", hours / 24);
   } else if (hours > 60 && hours % 24 == 12) {
-    date_append(out, "%d.5 day", hours / 24);
+    append_format(out, "%d.5 day", hours / 24);
   } else if (shows_period(hours)) {
-    date_append(out, "%d hour", hours);
+    append_format(out, "%d hour", hours);
   }
   return out;
 }
@@ -88,15 +88,15 @@ std::string date_text(DateRec d, const DateRec *utc) {
   const char *month = date_month_name(d.month);
   std::string out;
   if (no_month) {
-    date_append(out, "%2.2d", year);
+    append_format(out, "%2.2d", year);
   } else if (no_day) {
-    date_append(out, "%3s %2.2d", month, year);
+    append_format(out, "%3s %2.2d", month, year);
   } else if (no_hour) {
-    date_append(out, "%2d %3s %2.2d", d.day, month, year);
+    append_format(out, "%2d %3s %2.2d", d.day, month, year);
   } else {
     const HourStyle style = no_minute ? HourStyle::padded : HourStyle::padded_minutes;
     const std::string hour = date_hour_part(d.hour, d.minute, utc_hour, utc_minute, style);
-    date_append(out, "%s %2d %3s %2.2d", hour.c_str(), d.day, month, year);
+    append_format(out, "%s %2d %3s %2.2d", hour.c_str(), d.day, month, year);
   }
   return out;
 }
@@ -117,20 +117,6 @@ std::string hour_of(const ValidTime &v, HourStyle style) {
 
 }  // namespace
 
-void date_append(std::string &out, const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  if (length > 0) {
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, again);
-    out.append(text.data(), static_cast<size_t>(length));
-  }
-  va_end(again);
-}
 
 int DATE_fhour_label(char *buffer, size_t size, int hours, int day_style) {
   if (buffer == nullptr || size == 0) return -1;
@@ -193,14 +179,14 @@ int DATE_make_label_for_time_mod(int time_code, const char *model, const DateRec
   const char *month = date_month_name(s.month);
   const int year = s.year % 100;
   if (plain_valid && no_hour) {
-    date_append(out, " %3s %2d %3s %2d", date_weekday_name(s.weekday), s.day, month, year);
+    append_format(out, " %3s %2d %3s %2d", date_weekday_name(s.weekday), s.day, month, year);
   } else if (plain_valid) {
-    date_append(out, " %s %3s %2d %3s %2.2d", hour_of(v, HourStyle::plain).c_str(),
+    append_format(out, " %s %3s %2d %3s %2.2d", hour_of(v, HourStyle::plain).c_str(),
                 date_weekday_name(s.weekday), s.day, month, year);
   } else if (no_hour) {
-    date_append(out, " %2d %3s %2d", s.day, month, year);
+    append_format(out, " %2d %3s %2d", s.day, month, year);
   } else {
-    date_append(out, " %s %2d %3s %2.2d", hour_of(v, HourStyle::plain).c_str(), s.day, month, year);
+    append_format(out, " %s %2d %3s %2.2d", hour_of(v, HourStyle::plain).c_str(), s.day, month, year);
   }
   return finish(out, buffer, size);
 }
@@ -233,10 +219,10 @@ int DATE_make_label_for(int time_code, int model_key, int32_t seconds, char *buf
   const DateRec &s = v.shown;
   const std::string hour = hour_of(v, HourStyle::padded);
   if (plain_valid) {
-    date_append(out, " %s %3s %2d %3s %2.2d", hour.c_str(), date_weekday_name(s.weekday), s.day,
+    append_format(out, " %s %3s %2d %3s %2.2d", hour.c_str(), date_weekday_name(s.weekday), s.day,
                 date_month_name(s.month), s.year % 100);
   } else {
-    date_append(out, " %s %2d %3s %2.2d", hour.c_str(), s.day, date_month_name(s.month),
+    append_format(out, " %s %2d %3s %2.2d", hour.c_str(), s.day, date_month_name(s.month),
                 s.year % 100);
   }
   return finish(out, buffer, size);

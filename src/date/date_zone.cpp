@@ -53,11 +53,11 @@ std::string date_hour_part(int hour, int minute, int utc_hour, int utc_minute, H
   std::string out;
   if (z.pm == 0) {
     if (minutes) {
-      date_append(out, "%2.2d%2.2d%s", hour, minute, z.text);
+      append_format(out, "%2.2d%2.2d%s", hour, minute, z.text);
     } else if (style == HourStyle::padded) {
-      date_append(out, "%2.2d%s", hour, z.text);
+      append_format(out, "%2.2d%s", hour, z.text);
     } else {
-      date_append(out, "%d%s", hour, z.text);
+      append_format(out, "%d%s", hour, z.text);
     }
     return out;
   }
@@ -65,15 +65,15 @@ std::string date_hour_part(int hour, int minute, int utc_hour, int utc_minute, H
   int shown = hour > 12 ? hour - 12 : hour;
   if (shown == 0) shown = 12;
   if (minutes) {
-    date_append(out, "%d:%2.2d %s%s", shown, minute, half, z.text);
+    append_format(out, "%d:%2.2d %s%s", shown, minute, half, z.text);
   } else {
-    date_append(out, "%d %s%s", shown, half, z.text);
+    append_format(out, "%d %s%s", shown, half, z.text);
   }
   if (z.pm < 0) {
     if (minutes) {
-      date_append(out, " [%2.2d%2.2dZ]", utc_hour, utc_minute);
+      append_format(out, " [%2.2d%2.2dZ]", utc_hour, utc_minute);
     } else {
-      date_append(out, " [%2.2dZ]", utc_hour);
+      append_format(out, " [%2.2dZ]", utc_hour);
     }
   }
   return out;

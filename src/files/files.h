@@ -17,6 +17,8 @@
 void copy_text(char *dst, size_t size, const char *src);
 template <size_t N> inline void copy_text(char (&dst)[N], const char *src) { copy_text(dst, N, src); }
 int format_text(char *dst, size_t size, const char *fmt, ...) __attribute__((format(printf, 3, 4)));
+// Appends formatted text of any length to a string.
+void append_format(std::string &out, const char *fmt, ...) __attribute__((format(printf, 2, 3)));
 
 // ---- paths, existence and overwrite ----------------------------------------
 int FILE_fullpath(const char *name);
@@ -36,6 +38,8 @@ int FILE_overwrite(const char *path, int type);
 int fgetline(FILE *fp, char *buffer);  // buffer of at least 161 bytes
 int fgetnline(FILE *fp, char *buffer, int width);  // buffer of at least width+1 bytes
 int fgetstring(FILE *fp, char *buffer, int width);
+// Reads one line of any length without its line end; false at the end of the file.
+bool read_whole_line(FILE *fp, std::string &line);
 
 // ---- lists and texts -------------------------------------------------------
 int parse_string(const char *text, char sep, int *count, std::vector<std::string> *list);

@@ -54,3 +54,16 @@ int fgetstring(FILE *fp, char *buffer, int width) {
   int stored = 0;
   return read_piece(fp, buffer, width, stored);
 }
+
+bool read_whole_line(FILE *fp, std::string &line) {
+  line.clear();
+  if (fp == nullptr) return false;
+  int c = 0;
+  bool any = false;
+  while ((c = std::fgetc(fp)) != EOF) {
+    any = true;
+    if (c == '\n') return true;
+    line += static_cast<char>(c);
+  }
+  return any;
+}

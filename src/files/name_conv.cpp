@@ -48,17 +48,6 @@ struct Entry {
 };
 
 // Reads one line of any length; false at the end of the file.
-bool read_line(FILE *fp, std::string &line) {
-  line.clear();
-  int c = 0;
-  bool any = false;
-  while ((c = std::fgetc(fp)) != EOF) {
-    any = true;
-    if (c == '\n') return true;
-    line += static_cast<char>(c);
-  }
-  return any;
-}
 
 // Splits an entry line; false for comments, blank lines and lines without a template.
 bool parse_entry(const std::string &line, Entry &entry) {
@@ -121,7 +110,7 @@ std::string partial_extension(const std::string &name) {
 int search_entries(FILE *fp, const std::string &name) {
   std::string line;
   Entry entry;
-  while (read_line(fp, line)) {
+  while (read_whole_line(fp, line)) {
     if (!parse_entry(line, entry)) continue;
     if (strcasecmp(entry.name.c_str(), name.c_str()) == 0) {
       use_entry(entry);

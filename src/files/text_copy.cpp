@@ -3,7 +3,9 @@
 #include "files/files.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 void copy_text(char *dst, size_t size, const char *src) {
   if (dst == nullptr || size == 0) return;
@@ -30,4 +32,19 @@ int format_text(char *dst, size_t size, const char *fmt, ...) {
   va_end(args);
   if (length < 0 && dst != nullptr && size > 0) dst[0] = '\0';
   return length;
+}
+
+void append_format(std::string &out, const char *fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  va_list again;
+  va_copy(again, args);
+  const int length = std::vsnprintf(nullptr, 0, fmt, args);
+  va_end(args);
+  if (length > 0) {
+    std::vector<char> text(static_cast<size_t>(length) + 1);
+    std::vsnprintf(text.data(), text.size(), fmt, again);
+    out.append(text.data(), static_cast<size_t>(length));
+  }
+  va_end(again);
 }

@@ -62,16 +62,22 @@ void scaling(const Octets &o, Edition2Packing &p) {
   p.dscale = std::pow(10.0, -o.sm(18, 2));
 }
 
-void simple(const Octets &o, Edition2Packing &p) {
-  MESS_print(kGribTrace, "Grid point - simple packing\n");
+// The part every grid-point template shares: scaling, bits per value and the
+// type of the original values.  False when the section is too short for it.
+bool common_part(const Octets &o, Edition2Packing &p) {
   if (!o.has(21)) {
     p.fault = "the data representation section is too short for its template";
-    return;
+    return false;
   }
   scaling(o, p);
   p.num_bits = o.u(20, 1);
   p.data_type = o.u(21, 1);
-  if (p.num_bits > 32) p.fault = "more than 32 bits per value";
+  return true;
+}
+
+void simple(const Octets &o, Edition2Packing &p) {
+  MESS_print(kGribTrace, "Grid point - simple packing\n");
+  if (common_part(o, p) && p.num_bits > 32) p.fault = "more than 32 bits per value";
 }
 
 void complex(const Octets &o, Edition2Packing &p, bool spatial) {
@@ -81,9 +87,7 @@ void complex(const Octets &o, Edition2Packing &p, bool spatial) {
     p.fault = "the data representation section is too short for its template";
     return;
   }
-  scaling(o, p);
-  p.num_bits = o.u(20, 1);
-  p.data_type = o.u(21, 1);
+  common_part(o, p);
   MESS_print(kGribTrace, "DRS-PTS: %lld REF: %f SFAC: %f DSCL: %f NGREF: %d DTYPE: %d\n",
              static_cast<long long>(p.data_pnts), p.ref, p.sfac, p.dscale, p.num_bits, p.data_type);
   p.split_method = o.u(22, 1);
@@ -117,14 +121,7 @@ void complex(const Octets &o, Edition2Packing &p, bool spatial) {
 
 void jpeg2000(const Octets &o, Edition2Packing &p) {
   MESS_print(kGribTrace, "JPEG2000 data compression\n");
-  if (!o.has(21)) {
-    p.fault = "the data representation section is too short for its template";
-    return;
-  }
-  scaling(o, p);
-  p.num_bits = o.u(20, 1);
-  p.data_type = o.u(21, 1);
-  if (p.num_bits > 32) p.fault = "more than 32 bits per value";
+  if (common_part(o, p) && p.num_bits > 32) p.fault = "more than 32 bits per value";
 }
 
 void ccsds(const Octets &o, Edition2Packing &p) {
@@ -133,9 +130,7 @@ void ccsds(const Octets &o, Edition2Packing &p) {
     p.fault = "the data representation section is too short for its template";
     return;
   }
-  scaling(o, p);
-  p.num_bits = o.u(20, 1);
-  p.data_type = o.u(21, 1);
+  common_part(o, p);
   p.ccsds_flags = o.u(22, 1);
   p.block_size = o.u(23, 1);
   p.rsi = o.u(24, 2);

@@ -84,7 +84,7 @@ int surface_number(int v) {
 std::string surface_text(const char *word, int v) {
   std::string out = word;
   const int n = surface_number(v);
-  if (n != 0) naming_append(out, "[%d]", n);
+  if (n != 0) append_format(out, "[%d]", n);
   return out;
 }
 
@@ -97,11 +97,11 @@ std::string pressure_layer_short(int v) {
   const int a = l.hi * 10;
   const int b = l.lo * 10;
   if (a == 1900 || a == 2000) {
-    naming_append(out, "sfc-%dmb", b);
+    append_format(out, "sfc-%dmb", b);
   } else if (a <= 2000) {
-    naming_append(out, "%d-%dmb", a, b);
+    append_format(out, "%d-%dmb", a, b);
   } else {
-    naming_append(out, "sfc[%d]-%dmb", a - 2000, b);
+    append_format(out, "sfc[%d]-%dmb", a - 2000, b);
   }
   return out;
 }
@@ -118,13 +118,13 @@ std::string pressure_layer_long(int v) {
   const int a = l.hi * 10;
   const int b = l.lo * 10;
   if (b == 1900 || b == 2000) {
-    naming_append(out, "sfc-%d mb", a);
+    append_format(out, "sfc-%d mb", a);
   } else if (b == 1950) {
-    naming_append(out, "trop-%d mb", a);
+    append_format(out, "trop-%d mb", a);
   } else if (b <= 2000) {
-    naming_append(out, "%d-%d mb", b, a);
+    append_format(out, "%d-%d mb", b, a);
   } else {
-    naming_append(out, "sfc[%d]-%d mb", b - 2000, a);
+    append_format(out, "sfc[%d]-%d mb", b - 2000, a);
   }
   return out;
 }
@@ -137,28 +137,28 @@ bool numeric_short(int ltype, int v, std::string &out) {
   const Layer l = split(v);
   switch (ltype) {
     case 1: out = surface_text("sfc", v); return true;
-    case 100: naming_append(out, "%dmb", v); return true;
+    case 100: append_format(out, "%dmb", v); return true;
     case 101: out = pressure_layer_short(v); return true;
-    case 103: naming_append(out, "%dm", v); return true;
-    case 104: naming_append(out, "%d-%dm", l.lo * 100, l.hi * 100); return true;
-    case 105: naming_append(out, "%dm_ag", v); return true;
-    case 106: naming_append(out, "%d-%dm_ag", l.lo * 100, l.hi * 100); return true;
-    case 107: naming_append(out, "%3.2fsig", static_cast<double>(ten_thousandths(v))); return true;
+    case 103: append_format(out, "%dm", v); return true;
+    case 104: append_format(out, "%d-%dm", l.lo * 100, l.hi * 100); return true;
+    case 105: append_format(out, "%dm_ag", v); return true;
+    case 106: append_format(out, "%d-%dm_ag", l.lo * 100, l.hi * 100); return true;
+    case 107: append_format(out, "%3.2fsig", static_cast<double>(ten_thousandths(v))); return true;
     case 108:
-      naming_append(out, "%3.2f-%3.2fsig", static_cast<double>(hundredths(l.lo)),
+      append_format(out, "%3.2f-%3.2fsig", static_cast<double>(hundredths(l.lo)),
                     static_cast<double>(hundredths(l.hi)));
       return true;
-    case 109: naming_append(out, "%dlev", v); return true;
-    case 111: naming_append(out, "%dcm_bg", v); return true;
-    case 112: naming_append(out, "%d-%dcm_bg", l.lo, l.hi); return true;
-    case 113: naming_append(out, "%dK", v); return true;
-    case 114: naming_append(out, "%3.0f-%3.0fK", static_cast<double>(l.lo), static_cast<double>(l.hi)); return true;
-    case 115: naming_append(out, "%dmb_ag", v); return true;
-    case 116: naming_append(out, "%d-%dmb_ag", l.lo, l.hi); return true;
-    case 117: naming_append(out, "%d*10^-6Km2/kgs", v); return true;
-    case 119: naming_append(out, "%3.2feta", static_cast<double>(ten_thousandths(v))); return true;
+    case 109: append_format(out, "%dlev", v); return true;
+    case 111: append_format(out, "%dcm_bg", v); return true;
+    case 112: append_format(out, "%d-%dcm_bg", l.lo, l.hi); return true;
+    case 113: append_format(out, "%dK", v); return true;
+    case 114: append_format(out, "%3.0f-%3.0fK", static_cast<double>(l.lo), static_cast<double>(l.hi)); return true;
+    case 115: append_format(out, "%dmb_ag", v); return true;
+    case 116: append_format(out, "%d-%dmb_ag", l.lo, l.hi); return true;
+    case 117: append_format(out, "%d*10^-6Km2/kgs", v); return true;
+    case 119: append_format(out, "%3.2feta", static_cast<double>(ten_thousandths(v))); return true;
     case 120:
-      naming_append(out, "%3.2f-%3.2feta", static_cast<double>(hundredths(l.lo)),
+      append_format(out, "%3.2f-%3.2feta", static_cast<double>(hundredths(l.lo)),
                     static_cast<double>(hundredths(l.hi)));
       return true;
     default: return false;
@@ -169,34 +169,34 @@ bool numeric_long(int ltype, int v, std::string &out) {
   const Layer l = split(v);
   switch (ltype) {
     case 1: out = surface_text("Surface", v); return true;
-    case 100: naming_append(out, "%d mb", v); return true;
+    case 100: append_format(out, "%d mb", v); return true;
     case 101: out = pressure_layer_long(v); return true;
-    case 103: naming_append(out, "%d m", v); return true;
+    case 103: append_format(out, "%d m", v); return true;
     case 104:
       if (l.lo * 100 == 99500) {
-        naming_append(out, "trop+%d m", l.hi * 100);
+        append_format(out, "trop+%d m", l.hi * 100);
       } else {
-        naming_append(out, "%d-%d m", l.lo * 100, l.hi * 100);
+        append_format(out, "%d-%d m", l.lo * 100, l.hi * 100);
       }
       return true;
-    case 105: naming_append(out, "%d m AG", v); return true;
-    case 106: naming_append(out, "%d-%d m AG", l.lo * 100, l.hi * 100); return true;
-    case 107: naming_append(out, "%3.2f sigma", static_cast<double>(ten_thousandths(v))); return true;
+    case 105: append_format(out, "%d m AG", v); return true;
+    case 106: append_format(out, "%d-%d m AG", l.lo * 100, l.hi * 100); return true;
+    case 107: append_format(out, "%3.2f sigma", static_cast<double>(ten_thousandths(v))); return true;
     case 108:
-      naming_append(out, "%3.2f-%3.2f sigma", static_cast<double>(hundredths(l.lo)),
+      append_format(out, "%3.2f-%3.2f sigma", static_cast<double>(hundredths(l.lo)),
                     static_cast<double>(hundredths(l.hi)));
       return true;
-    case 109: naming_append(out, "%d lev", v); return true;
-    case 111: naming_append(out, "%d cm BG", v); return true;
-    case 112: naming_append(out, "%d-%d cm BG", l.lo, l.hi); return true;
-    case 113: naming_append(out, "%d K", v); return true;
-    case 114: naming_append(out, "%3.0f-%3.0f K", static_cast<double>(l.lo), static_cast<double>(l.hi)); return true;
-    case 115: naming_append(out, "%d mb AG", v); return true;
-    case 116: naming_append(out, "%d-%d mb AG", l.lo, l.hi); return true;
-    case 117: naming_append(out, "%d*10^-6 Km2/kgs", v); return true;
-    case 119: naming_append(out, "%3.2f Eta", static_cast<double>(ten_thousandths(v))); return true;
+    case 109: append_format(out, "%d lev", v); return true;
+    case 111: append_format(out, "%d cm BG", v); return true;
+    case 112: append_format(out, "%d-%d cm BG", l.lo, l.hi); return true;
+    case 113: append_format(out, "%d K", v); return true;
+    case 114: append_format(out, "%3.0f-%3.0f K", static_cast<double>(l.lo), static_cast<double>(l.hi)); return true;
+    case 115: append_format(out, "%d mb AG", v); return true;
+    case 116: append_format(out, "%d-%d mb AG", l.lo, l.hi); return true;
+    case 117: append_format(out, "%d*10^-6 Km2/kgs", v); return true;
+    case 119: append_format(out, "%3.2f Eta", static_cast<double>(ten_thousandths(v))); return true;
     case 120:
-      naming_append(out, "%3.2f-%3.2f Eta", static_cast<double>(hundredths(l.lo)),
+      append_format(out, "%3.2f-%3.2f Eta", static_cast<double>(hundredths(l.lo)),
                     static_cast<double>(hundredths(l.hi)));
       return true;
     default: return false;

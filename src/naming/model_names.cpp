@@ -59,7 +59,7 @@ bool load_table() {
   }
   state.lines.clear();
   std::string text;
-  while (naming_read_line(fp.get(), text)) {
+  while (read_whole_line(fp.get(), text)) {
     ModelLine line;
     const int kind = scan_line(text, line);
     if (kind < 0) break;

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "files/files.h"
+
 // A table file opened by naming_open_table; closes itself.
 struct TableCloser {
   void operator()(FILE *fp) const;
@@ -19,15 +21,8 @@ using TableFile = std::unique_ptr<FILE, TableCloser>;
 // directory; `path` receives the full name tried (for messages).
 TableFile naming_open_table(const char *name, std::string &path);
 
-// Reads one line of the stream without its line end.  Returns false at the end
-// of the stream when nothing was read.
-bool naming_read_line(FILE *fp, std::string &line);
-
 // Blanks, tabs and carriage returns removed from both ends.
 std::string naming_trim(const std::string &text);
-
-// printf into a std::string, appended.
-void naming_append(std::string &out, const char *format, ...) __attribute__((format(printf, 2, 3)));
 
 // Writes the text into the caller's buffer, cut at its bound; returns the buffer.
 char *naming_finish(const std::string &text, char *buf, size_t size);

@@ -17,18 +17,6 @@ TableFile naming_open_table(const char *name, std::string &path) {
   return TableFile(FILE_open(path.c_str(), "r"));
 }
 
-bool naming_read_line(FILE *fp, std::string &line) {
-  line.clear();
-  if (fp == nullptr) return false;
-  int c = 0;
-  bool any = false;
-  while ((c = std::fgetc(fp)) != EOF) {
-    any = true;
-    if (c == '\n') return true;
-    line += static_cast<char>(c);
-  }
-  return any;
-}
 
 std::string naming_trim(const std::string &text) {
   static const char *const blanks = " \t\r";
@@ -38,20 +26,6 @@ std::string naming_trim(const std::string &text) {
   return text.substr(first, last - first + 1);
 }
 
-void naming_append(std::string &out, const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  const int length = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  if (length > 0) {
-    std::vector<char> text(static_cast<size_t>(length) + 1);
-    std::vsnprintf(text.data(), text.size(), format, again);
-    out.append(text.data(), static_cast<size_t>(length));
-  }
-  va_end(again);
-}
 
 char *naming_finish(const std::string &text, char *buf, size_t size) {
   if (buf != nullptr && size > 0) copy_text(buf, size, text.c_str());

@@ -49,10 +49,10 @@ std::string naming_time_short(int code) {
   std::string out;
   if (t.range < 2) {
     if (t.end == 0) return "init";
-    naming_append(out, "%dhr", t.end);
+    append_format(out, "%dhr", t.end);
     return out;
   }
-  naming_append(out, "%dhr-%d%s", t.end, period_length(t), range_word(t.range));
+  append_format(out, "%dhr-%d%s", t.end, period_length(t), range_word(t.range));
   return out;
 }
 
@@ -62,11 +62,11 @@ std::string naming_period_long(int code) {
   const int n = period_length(t);
   std::string out;
   if (t.end < 800) {
-    naming_append(out, "%d hour ", n);
+    append_format(out, "%d hour ", n);
   } else if (t.end < 900) {
-    naming_append(out, "%d day ", n);
+    append_format(out, "%d day ", n);
   } else {
-    naming_append(out, "%d month ", n);
+    append_format(out, "%d month ", n);
   }
   out += range_word(t.range);
   return out;

@@ -72,7 +72,7 @@ int VAR_read_varfile() {
     return -1;
   }
   std::string line;
-  while (state.var_list.size() < static_cast<size_t>(VAR_MAX_ENTRIES) && naming_read_line(fp.get(), line)) {
+  while (state.var_list.size() < static_cast<size_t>(VAR_MAX_ENTRIES) && read_whole_line(fp.get(), line)) {
     VarEntry entry{};
     if (scan_line(line, entry)) state.var_list.push_back(entry);
   }
@@ -110,10 +110,10 @@ const char *VAR_str(char *buf, size_t size, int var, const char *units) {
   std::string text;
   if (entry == nullptr) {
     MESS_print(0x40000000, "VAR_str: no var: %d\n", number);
-    naming_append(text, "v%d", number);
+    append_format(text, "v%d", number);
   } else {
     text = PLT_get_label_type() < 0 ? entry->abbr : entry->desc;
   }
-  if (units != nullptr && units[0] != '\0') naming_append(text, " (%s)", units);
+  if (units != nullptr && units[0] != '\0') append_format(text, " (%s)", units);
   return naming_finish(text, buf, size);
 }
