@@ -156,8 +156,10 @@ int MESS_print(uint32_t level, const char *format, ...) {
     mess.pfile = nullptr;
   }
   if (mess.out == 0) return 0;
+  FILE *to = (level & 0xF0) ? stderr : stdout;
+  if (to == stderr) fflush(stdout);  // warnings appear after the lines printed before them
   va_start(ap, format);
-  vfprintf((level & 0xF0) ? stderr : stdout, format, ap);
+  vfprintf(to, format, ap);
   va_end(ap);
   if (mess.page == 2) {
     mess.lines += count_newlines(format);
