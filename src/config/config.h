@@ -64,7 +64,7 @@ int DEF_env(const char *resource, const char *own_var, char *result, size_t size
 int MESS_print(uint32_t level, const char *format, ...) __attribute__((format(printf, 2, 3)));
 int MESS_check(uint32_t level);
 int MESS_set(int code, uint32_t mask);
-int MESS_set_str(const char *spec);
+int MESS_set_str(const char *setting);
 int MESS_check_set();
 int MESS_hold(uint32_t level, const char *prompt);
 int MESS_print_prog(const char *title);

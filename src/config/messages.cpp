@@ -124,12 +124,12 @@ int MESS_set(int code, uint32_t mask) {
   return 0;
 }
 
-int MESS_set_str(const char *spec) {
+int MESS_set_str(const char *setting) {
   int count = 0;
   std::vector<std::string> items;
   ++mess.set;
-  if (parse_string(spec, ',', &count, &items) != 0) {
-    apply_level_item("");  // an empty specification is an unknown word: nothing shown
+  if (parse_string(setting, ',', &count, &items) != 0) {
+    apply_level_item("");  // an empty setting is an unknown word: nothing shown
     return 0;
   }
   for (const auto &item : items) apply_item(item.c_str());

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "config/config.h"
-#include "domain/dom_spec_state.h"
+#include "domain/dom_text_state.h"
 #include "domain/domain.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "domain/dom_spec_state.h"
+#include "domain/dom_text_state.h"
 #include "domain/domain.h"
 #include "files/files.h"
 

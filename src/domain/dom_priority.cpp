@@ -3,7 +3,7 @@
 #include <cctype>
 
 #include "config/config.h"
-#include "domain/dom_spec_state.h"
+#include "domain/dom_text_state.h"
 #include "domain/domain.h"
 
 namespace {

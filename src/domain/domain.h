@@ -3,7 +3,7 @@
 // longitude in degrees) and map coordinates (units of 100 km; degrees for the
 // latitude-longitude projection), plus the coordinate transforms of the chart
 // types (x-y charts, thermodynamic diagrams, hodographs); the domain
-// specifications that read and print domains as texts, the predefined
+// texts that describe domains, read and printed, the predefined
 // regions and region files, and the city (station) database.
 //
 // The projection module keeps one current projection: every MAP_ transform
@@ -104,7 +104,7 @@ int MAP_tran_pe(float x, float y, float (&pair)[2]);
 // returns 0. MAP_domain calls it.
 int MAP_set_limits();
 
-// ---- domain specifications -------------------------------------------------
+// ---- domain texts ------------------------------------------------------------
 // A domain text names a grid domain: a comma-separated list such as
 // "ps,40,-100,25,17,1.2" (projection, centre, size, spacing), a projection
 // keyword with ':' parameters ("lamb:25:-95:25:25"), a station ("id:DEN") or a

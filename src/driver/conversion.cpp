@@ -29,7 +29,7 @@ void output_start(const DateRec &date, const GridFileInfo &info, OutputFile &out
   out.count = 0;
 }
 
-void output_grid(int handle, int number, GridRecord &grid, const GridSpec &spec, OutputFile &out) {
+void output_grid(int handle, int number, GridRecord &grid, const GridSpec &wanted, OutputFile &out) {
   if (out.handle == -1) return;
   if (out.code == 21) {
     // The fields of one edition 2 message share their product: it is copied once.
@@ -37,13 +37,13 @@ void output_grid(int handle, int number, GridRecord &grid, const GridSpec &spec,
     int64_t len = 0;
     if (GRIB_get_raw(handle, &grid.raw, &len) < 0) return;
     out.copied_msg = GRD_get_msg_pos(handle);
-    if (spec.units[0] && !out.units_warned) {
-      MESS_print(kWarn, "Units %s do not apply to a raw GRIB copy; products are copied unchanged\n", spec.units);
+    if (wanted.units[0] && !out.units_warned) {
+      MESS_print(kWarn, "Units %s do not apply to a raw GRIB copy; products are copied unchanged\n", wanted.units);
       out.units_warned = true;
     }
   } else {
     if (GRD_read(handle, &grid, 0, &number) != 0) return;
-    if (spec.units[0]) GRD_units(&grid, spec.units);
+    if (wanted.units[0]) GRD_units(&grid, wanted.units);
   }
   if (GRD_write(out.handle, &grid, 0, &out.count) == 0) ++out.count;
 }

@@ -42,7 +42,7 @@ struct GridSpec;
 // Creates the output file named by "out_file" and the grid file's date.
 void output_start(const DateRec &date, const GridFileInfo &info, OutputFile &out);
 // Converts one listed grid into the output file.
-void output_grid(int handle, int number, GridRecord &grid, const GridSpec &spec, OutputFile &out);
+void output_grid(int handle, int number, GridRecord &grid, const GridSpec &wanted, OutputFile &out);
 // Closes the output file; one whose writing failed is removed.
 void output_finish(OutputFile &out);
 

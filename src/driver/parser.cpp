@@ -107,7 +107,7 @@ int PARSER_main(int argc, char **argv) {
   int grid_number = 0;
   int type_wanted = -9999;
   int selection = -9999;
-  GridSpec spec;
+  GridSpec wanted;
   HeaderWriter index;
   OutputFile out;
   index.no_source = run.no_source;
@@ -116,7 +116,7 @@ int PARSER_main(int argc, char **argv) {
   } else {
     open_header_file(handle, file_date);
     RES_getval("grid_type", &type_wanted, 2);
-    selection = GRD_parse_params(FILE_get_ext_info(), &spec, &type_wanted);
+    selection = GRD_parse_params(FILE_get_ext_info(), &wanted, &type_wanted);
     if (selection == -9999 && type_wanted != -9999) selection = -1;
     if (selection >= 0) grid_number = selection;
     output_start(file_date, info, out);
@@ -124,11 +124,11 @@ int PARSER_main(int argc, char **argv) {
 
   while (GRD_read(handle, &grid, 1, &grid_number) == 0) {
     const bool listed = selection == -9999 || selection >= 0 ||
-                        (selection == -1 && GRD_test(&grid, &spec, type_wanted));
+                        (selection == -1 && GRD_test(&grid, &wanted, type_wanted));
     if (listed) {
       describe_grid(handle, grid_number, grid);
       header_file_line(handle, grid, index);
-      output_grid(handle, grid_number, grid, spec, out);
+      output_grid(handle, grid_number, grid, wanted, out);
     }
     grid.values.clear();
     grid.raw.clear();

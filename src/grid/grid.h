@@ -47,7 +47,7 @@ enum GridFileType : int {
   GRD_TEXT = 1,       // text grid file without a magic line
   GRD_KVZGRID = 2,    // text grid file, magic line "KVZGRID"
   GRD_KVZGRID_BIN = 3,
-  GRD_KVZGRID4 = 4,   // magic line "KVZGRID4", domain given as a specification text
+  GRD_KVZGRID4 = 4,   // magic line "KVZGRID4", domain given as a domain text
   GRD_NETCDF = 11,
   GRD_GRIB = 21,
   GRD_BULLETIN = 22,  // "GRID" code bulletins
@@ -105,8 +105,8 @@ struct GridSpec;
 int GRD_in_file();
 // The selection number of a selection text: -9999 none, -1 test each grid,
 // 0 or more one grid by number.
-int GRD_parse_params(const char *text, GridSpec *spec, int *grid_type);
-int GRD_test(const GridRecord *grid, const GridSpec *spec, int grid_type);
+int GRD_parse_params(const char *text, GridSpec *wanted, int *grid_type);
+int GRD_test(const GridRecord *grid, const GridSpec *wanted, int grid_type);
 // The output code chosen by "out_file" (0 none, 2 text, 3 binary words, 11
 // netCDF, 21 raw GRIB), and the output file created along the grid path.
 int GRD_out_file(int code);

@@ -24,23 +24,23 @@ int variable_key(const char *field) {
   return 0;
 }
 
-void decode_fields(const char *time, const char *level, const char *var, GridSpec *spec) {
-  VAR_dec_time(time, &spec->time);
-  VAR_dec_level(level, &spec->ltype, &spec->level);
-  if (const int key = variable_key(var)) spec->var[0] = key;
-  else VAR_dec_var(var, spec);
+void decode_fields(const char *time, const char *level, const char *var, GridSpec *wanted) {
+  VAR_dec_time(time, &wanted->time);
+  VAR_dec_level(level, &wanted->ltype, &wanted->level);
+  if (const int key = variable_key(var)) wanted->var[0] = key;
+  else VAR_dec_var(var, wanted);
 }
 
 // "-TTLLVV:units": two characters each of time, level and variable.
-void fixed_fields(const char *text, GridSpec *spec) {
+void fixed_fields(const char *text, GridSpec *wanted) {
   char t[3] = "", l[3] = "", v[3] = "", units[161] = "";
   sscanf(text, "%2s%2s%2s:%160s", t, l, v, units);
-  copy_text(spec->units, units);
-  decode_fields(t, l, v, spec);
+  copy_text(wanted->units, units);
+  decode_fields(t, l, v, wanted);
 }
 
 // "+time:level:variable:units:grid type".
-void colon_fields(const char *text, GridSpec *spec, int *grid_type) {
+void colon_fields(const char *text, GridSpec *wanted, int *grid_type) {
   std::string field[5];
   int n = 0;
   for (const char *p = text; n < 5; ++n) {
@@ -52,56 +52,56 @@ void colon_fields(const char *text, GridSpec *spec, int *grid_type) {
     }
     p = colon + 1;
   }
-  decode_fields(field[0].c_str(), field[1].c_str(), field[2].c_str(), spec);
-  copy_text(spec->units, field[3].c_str());
+  decode_fields(field[0].c_str(), field[1].c_str(), field[2].c_str(), wanted);
+  copy_text(wanted->units, field[3].c_str());
   if (n == 5) sscanf(field[4].c_str(), "%d", grid_type);
 }
 
 }  // namespace
 
-int GRD_parse_params(const char *text, GridSpec *spec, int *grid_type) {
+int GRD_parse_params(const char *text, GridSpec *wanted, int *grid_type) {
   int result = -9999;
-  spec->units[0] = '\0';
-  for (int &v : spec->var) v = -9999;
-  spec->time = spec->ltype = spec->level = -9999;
+  wanted->units[0] = '\0';
+  for (int &v : wanted->var) v = -9999;
+  wanted->time = wanted->ltype = wanted->level = -9999;
   RES_getval("grid_type", grid_type, 2);
   if (!text || !*text || strcmp(text, "-") == 0) return result;
   switch (text[0]) {
     case '#': {
       char units[161] = "";
       sscanf(text + 1, "%d:%160s", &result, units);
-      copy_text(spec->units, units);
+      copy_text(wanted->units, units);
       break;
     }
     case ':':
-      copy_text(spec->units, text + 1);
+      copy_text(wanted->units, text + 1);
       break;
     case '-':
       result = -1;
-      fixed_fields(text + 1, spec);
+      fixed_fields(text + 1, wanted);
       break;
     case '+':
       result = -1;
-      colon_fields(text + 1, spec, grid_type);
+      colon_fields(text + 1, wanted, grid_type);
       break;
     default:
       break;
   }
-  MESS_print(0x40000000, "GRD_parse: %d %d %d %d\n", spec->time, spec->ltype, spec->level, spec->var[0]);
+  MESS_print(0x40000000, "GRD_parse: %d %d %d %d\n", wanted->time, wanted->ltype, wanted->level, wanted->var[0]);
   return result;
 }
 
-int GRD_test(const GridRecord *g, const GridSpec *spec, int grid_type) {
+int GRD_test(const GridRecord *g, const GridSpec *wanted, int grid_type) {
   bool var = false;
-  for (int v : spec->var) var = var || (v != -9999 && v == g->var);
+  for (int v : wanted->var) var = var || (v != -9999 && v == g->var);
   bool time = true;
-  if (spec->time > 1000) time = spec->time == g->time;
-  else if (spec->time != -9999) time = spec->time == g->time % 1000;
-  const bool ok = var && (spec->ltype == -9999 || spec->ltype == g->ltype) &&
-                  (spec->level == -9999 || spec->level == g->level) && time &&
+  if (wanted->time > 1000) time = wanted->time == g->time;
+  else if (wanted->time != -9999) time = wanted->time == g->time % 1000;
+  const bool ok = var && (wanted->ltype == -9999 || wanted->ltype == g->ltype) &&
+                  (wanted->level == -9999 || wanted->level == g->level) && time &&
                   (grid_type == -9999 || grid_type == g->type);
-  MESS_print(0x80000000, "Searching: T-%d:%d LT-%d:%d L-%d:%d V-%d,%d,%d,%d,%d:%d G-%d:%d = %d\n", spec->time,
-             g->time, spec->ltype, g->ltype, spec->level, g->level, spec->var[0], spec->var[1], spec->var[2],
-             spec->var[3], spec->var[4], g->var, grid_type, g->type, ok ? 1 : 0);
+  MESS_print(0x80000000, "Searching: T-%d:%d LT-%d:%d L-%d:%d V-%d,%d,%d,%d,%d:%d G-%d:%d = %d\n", wanted->time,
+             g->time, wanted->ltype, g->ltype, wanted->level, g->level, wanted->var[0], wanted->var[1], wanted->var[2],
+             wanted->var[3], wanted->var[4], g->var, grid_type, g->type, ok ? 1 : 0);
   return ok ? 1 : 0;
 }

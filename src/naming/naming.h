@@ -60,7 +60,7 @@ template <size_t N> int VAR_make_datatype(int t, int ltype, int level, int var, 
   return VAR_make_datatype(t, ltype, level, var, units, buf, N);
 }
 
-// ---- selections: time, level and variable specifications --------------------
+// ---- selections: time, level and variable texts ------------------------------
 
 // The selection record: the grids a selection asks for.  The members start
 // "nothing asked for", so a default-constructed record is ready to fill.
@@ -83,7 +83,7 @@ int VAR_dec_time(const char *text, int *time);
 int VAR_dec_level(const char *text, int *ltype, int *level);
 // "tmp", "11", "ens[+2]t", "ensmean[]hgt", "thick-hgt": fills data_type, text
 // and var; returns var[0], 1 for a text starting with "#", 0 for an empty text.
-int VAR_dec_var(const char *text, GridSpec *spec);
+int VAR_dec_var(const char *text, GridSpec *wanted);
 
 // The kind of grid math function named before the first "-" of a variable
 // text (10 arithmetic, 20 wind, 21 vector, 23 streamlines), or 0.

@@ -41,7 +41,7 @@ int period_length(const TimeParts &t) { return t.range <= 9 ? std::abs(t.end - t
 
 }  // namespace
 
-// A missing time reads "miss", the word the time specifications accept for it,
+// A missing time reads "miss", the word time selections accept for it,
 // rather than a forecast hour of -999.
 std::string naming_time_short(int code) {
   if (code == missing) return "miss";

@@ -5,8 +5,8 @@
 
 namespace {
 
-TEST_F(ConfigTest, LevelSpecifications) {
-  const struct { const char *spec; uint32_t level; } cases[] = {
+TEST_F(ConfigTest, LevelSettings) {
+  const struct { const char *setting; uint32_t level; } cases[] = {
       {"mess", 0x00000FFF},   {"out2", 0x000FFFFF},  {"out2a", 0x0001FFFF}, {"debug", 0xFFFFFFFF},
       {"warn", 0x000000FF},   {"messc", 0x000007FF}, {"none", 0},           {"bogus", 0},
       {"print", 0x0000000F},  {"+debugd", 0x800FFFFF}, {"out1,-print", 0x0000FFF0},
@@ -14,8 +14,8 @@ TEST_F(ConfigTest, LevelSpecifications) {
   };
   for (const auto &c : cases) {
     MESS_reset();
-    MESS_set_str(c.spec);
-    EXPECT_EQ(MESS_get_level(), c.level) << c.spec;
+    MESS_set_str(c.setting);
+    EXPECT_EQ(MESS_get_level(), c.level) << c.setting;
   }
 }
 

@@ -1,4 +1,4 @@
-// A fixture for the domain specification and station tests: no resources,
+// A fixture for the domain text and station tests: no resources,
 // default message level and flags, and "file_path" pointing at a temporary
 // directory of the test's own where region and station files are written.
 #ifndef KVZ_TESTS_DOMAIN_DOM_FIXTURE_H

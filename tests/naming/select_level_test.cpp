@@ -1,4 +1,4 @@
-// Tests of level specifications: keywords, prefix forms, single values with
+// Tests of level selections: keywords, prefix forms, single values with
 // units, layers with markers, and the defaults.
 #include <string>
 

@@ -1,4 +1,4 @@
-// Time specifications of a grid selection: texts such as "12", "2day",
+// Time texts of a grid selection: texts such as "12", "2day",
 // "12-6acc", "h24-24avg", "anal-6acc", "time-6" or "miss" turned into a time
 // code (range x 1000000 + start x 1000 + end).
 #include <strings.h>

@@ -1,8 +1,8 @@
-// Private to the domain specifications: the module's state (station priority,
+// Private to the domain texts: the module's state (station priority,
 // region menu, region files read so far, nesting of region references) and
 // the path of a lookup table along the resource "file_path".
-#ifndef KVZ_DOMAIN_DOM_SPEC_STATE_H
-#define KVZ_DOMAIN_DOM_SPEC_STATE_H
+#ifndef KVZ_DOMAIN_DOM_TEXT_STATE_H
+#define KVZ_DOMAIN_DOM_TEXT_STATE_H
 
 #include "domain/domain.h"
 
@@ -51,4 +51,4 @@ std::string city_database_path(const char *file);
 
 }  // namespace kvz_domspec
 
-#endif  // KVZ_DOMAIN_DOM_SPEC_STATE_H
+#endif  // KVZ_DOMAIN_DOM_TEXT_STATE_H

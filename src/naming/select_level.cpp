@@ -1,4 +1,4 @@
-// Level specifications of a grid selection: keywords ("sfc", "trop",
+// Level texts of a grid selection: keywords ("sfc", "trop",
 // "hcld_top"), prefix forms ("p500", "p1000-500", "h10000", "s0.5"), single
 // values with units ("500mb", "2m_ag", "0.5sig") and layers, turned into a
 // level type and level value.
@@ -12,7 +12,7 @@
 #include "config/config.h"
 #include "naming/naming.h"
 #include "naming/number_scan.h"
-#include "naming/spec_level.h"
+#include "naming/select_level.h"
 
 namespace {
 

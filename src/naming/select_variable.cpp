@@ -1,4 +1,4 @@
-// Variable specifications of a grid selection: an abbreviation ("tmp"), a
+// Variable texts of a grid selection: an abbreviation ("tmp"), a
 // variable number ("11"), an ensemble member or statistic ("ens[+2]t",
 // "ensmean[]hgt") or a grid math function ("thick-hgt"), turned into the
 // variable codes and data type of the selection record.
@@ -28,14 +28,14 @@ bool between(int p, int low, int high) { return p >= low && p <= high; }
 
 int last_digit(int fl) { return std::abs(fl % 10); }
 
-int choose_data_type(const GridSpec &spec, const char *text) {
+int choose_data_type(const GridSpec &wanted, const char *text) {
   const int p = FLAG_get(kPlotTypeFlag);
-  const int digit = last_digit(spec.fl);
+  const int digit = last_digit(wanted.fl);
   if (digit == 6) return between(p, 10, 23) ? p : 10;
   const int kind = digit == 2 ? GRD_is_math_func(text) : 0;
   if (kind != 0) return between(p, 10, 23) ? p : kind;
   if (between(p, 12, 17) || between(p, 21, 23)) return p;
-  return spec.data_type == kMissing ? kDefType : spec.data_type;
+  return wanted.data_type == kMissing ? kDefType : wanted.data_type;
 }
 
 // The variable part of the text: what follows a grid math function word
@@ -106,14 +106,14 @@ bool abbreviation_matches(const VarEntry &entry, const std::string &name) {
 
 // The first table entry with the given number (its description goes to
 // `text`) or with the name as abbreviation (its numbers go to `var`).
-void search_table(int number, const std::string &name, GridSpec &spec) {
+void search_table(int number, const std::string &name, GridSpec &wanted) {
   for (const VarEntry &entry : VAR_var_list()) {
     if (number != 0 && entry.num[0] == number) {
-      copy_text(spec.text, entry.desc);
+      copy_text(wanted.text, entry.desc);
       return;
     }
     if (abbreviation_matches(entry, name)) {
-      for (int i = 0; i < 5; ++i) spec.var[i] = entry.num[i];
+      for (int i = 0; i < 5; ++i) wanted.var[i] = entry.num[i];
       return;
     }
   }
@@ -121,25 +121,25 @@ void search_table(int number, const std::string &name, GridSpec &spec) {
 
 }  // namespace
 
-int VAR_dec_var(const char *text, GridSpec *spec) {
-  if (spec == nullptr) return 0;
+int VAR_dec_var(const char *text, GridSpec *wanted) {
+  if (wanted == nullptr) return 0;
   const char *t = text != nullptr ? text : "";
-  copy_text(spec->text, t);
-  MESS_print(kDebugC, "TYPE: %d cur:%d def:%d fl: %d plt: %d\n", spec->data_type, kMissing, kDefType, spec->fl,
+  copy_text(wanted->text, t);
+  MESS_print(kDebugC, "TYPE: %d cur:%d def:%d fl: %d plt: %d\n", wanted->data_type, kMissing, kDefType, wanted->fl,
              FLAG_get(kPlotTypeFlag));
   if (t[0] == '#') {
-    spec->data_type = kByNumber;
+    wanted->data_type = kByNumber;
     return 1;
   }
-  spec->data_type = choose_data_type(*spec, t);
-  MESS_print(kDebugC, "DATA TYPE: %d\n", spec->data_type);
+  wanted->data_type = choose_data_type(*wanted, t);
+  MESS_print(kDebugC, "DATA TYPE: %d\n", wanted->data_type);
   if (t[0] == '\0') return 0;
 
   const Member member = read_member(variable_name(t));
   int number = 0;
   if (!member.ensemble) std::sscanf(member.name.c_str(), "%d", &number);
-  spec->var[0] = number;
-  search_table(number, member.name, *spec);
-  spec->var[0] = naming_fit(spec->var[0] + member.offset);
-  return spec->var[0];
+  wanted->var[0] = number;
+  search_table(number, member.name, *wanted);
+  wanted->var[0] = naming_fit(wanted->var[0] + member.offset);
+  return wanted->var[0];
 }

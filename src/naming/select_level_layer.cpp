@@ -1,4 +1,4 @@
-// Layer forms of a level specification: two halves joined by "-" or "+"
+// Layer forms of a level selection: two halves joined by "-" or "+"
 // ("1000-500mb", "sfc-500mb", "300-310k", "0.5-0.9sig", "trop+500m"), each a
 // number with an optional unit or a marker word, packed into one level value.
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "naming/number_scan.h"
-#include "naming/spec_level.h"
+#include "naming/select_level.h"
 
 namespace {
 

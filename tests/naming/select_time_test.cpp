@@ -1,4 +1,4 @@
-// Tests of time specifications: hours, days, periods with range words, the
+// Tests of time selections: hours, days, periods with range words, the
 // keywords and the forms relative to the default time.
 #include <climits>
 #include <string>

@@ -1,6 +1,6 @@
-// The domain specifications' module state, the path of a lookup table along
+// The domain texts' module state, the path of a lookup table along
 // "file_path", and the region files kept once read.
-#include "domain/dom_spec_state.h"
+#include "domain/dom_text_state.h"
 
 #include <strings.h>
 

@@ -1,4 +1,4 @@
-// Tests of variable specifications: names and numbers looked up in the
+// Tests of variable selections: names and numbers looked up in the
 // variable table, ensemble members and statistics, grid math function words
 // and the choice of the data type.
 #include <string>
@@ -37,19 +37,19 @@ TEST_F(SpecVariable, NamesNumbersAndEnsembles) {
       {"xyz", 0},                 {"999", 999},               {"Ens[+2]t", 0},
   };
   for (const VarCase &c : cases) {
-    GridSpec spec;
-    EXPECT_EQ(VAR_dec_var(c.text, &spec), c.var) << c.text;
-    EXPECT_EQ(spec.var[0], c.var) << c.text;
-    EXPECT_EQ(spec.var[1], M) << c.text;
+    GridSpec wanted;
+    EXPECT_EQ(VAR_dec_var(c.text, &wanted), c.var) << c.text;
+    EXPECT_EQ(wanted.var[0], c.var) << c.text;
+    EXPECT_EQ(wanted.var[1], M) << c.text;
   }
 }
 
 TEST_F(SpecVariable, TextAndGroups) {
-  GridSpec spec;
-  EXPECT_EQ(VAR_dec_var("uv", &spec), 33);
+  GridSpec wanted;
+  EXPECT_EQ(VAR_dec_var("uv", &wanted), 33);
   const int uv[5] = {33, 34, M, M, M};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(spec.var[i], uv[i]);
-  EXPECT_STREQ(spec.text, "uv");
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(wanted.var[i], uv[i]);
+  EXPECT_STREQ(wanted.text, "uv");
 
   GridSpec by_number;
   EXPECT_EQ(VAR_dec_var("11", &by_number), 11);
@@ -63,10 +63,10 @@ TEST_F(SpecVariable, TextAndGroups) {
 }
 
 TEST_F(SpecVariable, SpecialTexts) {
-  GridSpec spec;
-  EXPECT_EQ(VAR_dec_var("#3", &spec), 1);
-  EXPECT_EQ(spec.data_type, 40);
-  EXPECT_EQ(spec.var[0], M);
+  GridSpec wanted;
+  EXPECT_EQ(VAR_dec_var("#3", &wanted), 1);
+  EXPECT_EQ(wanted.data_type, 40);
+  EXPECT_EQ(wanted.var[0], M);
 
   GridSpec empty;
   EXPECT_EQ(VAR_dec_var("", &empty), 0);
@@ -93,11 +93,11 @@ TEST_F(SpecVariable, DataTypeFromPlotTypeAndFl) {
   };
   for (const TypeCase &c : cases) {
     FLAG_set(11, c.plot);
-    GridSpec spec;
-    spec.fl = c.fl;
-    spec.data_type = c.before;
-    VAR_dec_var(c.text, &spec);
-    EXPECT_EQ(spec.data_type, c.data_type) << c.plot << " " << c.fl << " " << c.text;
+    GridSpec wanted;
+    wanted.fl = c.fl;
+    wanted.data_type = c.before;
+    VAR_dec_var(c.text, &wanted);
+    EXPECT_EQ(wanted.data_type, c.data_type) << c.plot << " " << c.fl << " " << c.text;
   }
 }
 
@@ -117,10 +117,10 @@ TEST(SpecMathFunc, FunctionWords) {
 
 TEST_F(SpecVariable, ShippedTableNames) {
   use_shipped_tables();
-  GridSpec spec;
-  EXPECT_EQ(VAR_dec_var("HGT", &spec), 7);
-  EXPECT_EQ(VAR_dec_var("tmp", &spec), 11);
-  EXPECT_EQ(VAR_dec_var("ensmean[]UGRD", &spec), 19000033);
+  GridSpec wanted;
+  EXPECT_EQ(VAR_dec_var("HGT", &wanted), 7);
+  EXPECT_EQ(VAR_dec_var("tmp", &wanted), 11);
+  EXPECT_EQ(VAR_dec_var("ensmean[]UGRD", &wanted), 19000033);
 }
 
 }  // namespace

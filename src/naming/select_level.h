@@ -1,7 +1,7 @@
-// Pieces shared by the level specification decoder (spec_level.cpp) and its
+// Pieces shared by the level selection decoder (select_level.cpp) and its
 // layer forms (spec_level_layer.cpp).
-#ifndef KVZ_NAMING_SPEC_LEVEL_H
-#define KVZ_NAMING_SPEC_LEVEL_H
+#ifndef KVZ_NAMING_SELECT_LEVEL_H
+#define KVZ_NAMING_SELECT_LEVEL_H
 
 #include <string>
 
