@@ -42,6 +42,13 @@ std::string read_file(const std::string &path) {
   return ss.str();
 }
 
+void clear_kvz_environment() {
+  std::vector<std::string> names;
+  for (char **e = environ; *e; ++e)
+    if (strncmp(*e, "kvz", 3) == 0) names.emplace_back(*e, strcspn(*e, "="));
+  for (const auto &n : names) unsetenv(n.c_str());
+}
+
 RunResult run_program(const std::vector<std::string> &args, const std::vector<std::string> &env,
                       const std::string &cwd, const std::string &input) {
   TempDir io;
@@ -54,10 +61,7 @@ RunResult run_program(const std::vector<std::string> &args, const std::vector<st
     if (!freopen(in_path.c_str(), "r", stdin) || !freopen(out_path.c_str(), "w", stdout) ||
         !freopen(err_path.c_str(), "w", stderr))
       _exit(127);
-    std::vector<std::string> names;
-    for (char **e = environ; *e; ++e)
-      if (strncmp(*e, "kvz", 3) == 0) names.emplace_back(*e, strcspn(*e, "="));
-    for (const auto &n : names) unsetenv(n.c_str());
+    clear_kvz_environment();
     for (const auto &kv : env) putenv(strdup(kv.c_str()));
     std::vector<char *> argv;
     const std::string prog = KVZ_PROGRAM;

@@ -26,6 +26,10 @@ class TempDir {
 
 std::string read_file(const std::string &path);
 
+// Removes every environment variable whose name starts with "kvz", so no
+// setting of the machine reaches a test.
+void clear_kvz_environment();
+
 struct RunResult {
   int status = -1;  // exit status, or -1 when the program died by a signal
   std::string out;

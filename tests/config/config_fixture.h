@@ -13,15 +13,11 @@
 #include "config/config.h"
 #include "date/date.h"
 
-extern char **environ;
 
 class ConfigTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::vector<std::string> names;
-    for (char **e = environ; *e; ++e)
-      if (strncmp(*e, "kvz", 3) == 0) names.emplace_back(*e, strcspn(*e, "="));
-    for (const auto &n : names) unsetenv(n.c_str());
+    kvztest::clear_kvz_environment();
     setenv("kvzdefault", dir.path().c_str(), 1);
     RES_reset();
     MESS_reset();

@@ -18,7 +18,6 @@
 
 #include <unistd.h>
 
-extern char **environ;
 
 namespace kvztest {
 
@@ -45,10 +44,7 @@ class WorkingDirectory {
 class NamesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::vector<std::string> names;
-    for (char **e = environ; *e; ++e)
-      if (strncmp(*e, "kvz", 3) == 0) names.emplace_back(*e, strcspn(*e, "="));
-    for (const auto &n : names) unsetenv(n.c_str());
+    kvztest::clear_kvz_environment();
     setenv("kvzdefault", dir.path().c_str(), 1);
     RES_reset();
     MESS_reset();
