@@ -124,10 +124,13 @@ void read_projection(FILE *fp, GridRecord *g, bool domain_text) {
 }
 
 // Number of values of the grid, or -1 when the size cannot be right for the
-// bytes the file still holds (bytes_per_value is the least a value can take).
+// bytes the file still holds (bytes_per_value is the least a value can take;
+// 0 when the values are kept in another file, whose size bounds them instead).
 int64_t value_count(FILE *fp, const Domain &d, int bytes_per_value) {
+  constexpr int64_t kMostValues = int64_t{1} << 28;
   if (d.nx <= 0 || d.ny <= 0) return -1;
   const int64_t n = static_cast<int64_t>(d.nx) * d.ny;
+  if (bytes_per_value == 0) return n <= kMostValues ? n : -1;
   const int64_t left = bytes_left(fp);
   if (left >= 0 && n > left / bytes_per_value + 1) return -1;
   return n;
@@ -155,7 +158,7 @@ void pass_values(FILE *fp, int format, int64_t n) {
 }
 
 // Values kept in another file, as text or as raw floats, rows in either order.
-int read_value_file(FILE *fp, GridRecord *g) {
+int read_value_file(FILE *fp, GridRecord *g, int64_t n) {
   char kind[161], name[161];
   long long offset = 0;
   int xdir = 1, ydir = 1;
@@ -167,6 +170,14 @@ int read_value_file(FILE *fp, GridRecord *g) {
     return -1;
   }
   fseeko(vf, static_cast<off_t>(offset), SEEK_SET);
+  // The values must fit in what the file holds after the offset.
+  const int64_t left = bytes_left(vf);
+  if (offset < 0 || (left >= 0 && n > left / (kind[0] == 'A' ? 1 : 4) + 1)) {
+    MESS_print(0xC0, "GRD_read: Grid file too short for its values: %s\n", name);
+    FILE_close(vf);
+    return -1;
+  }
+  g->values.resize(static_cast<size_t>(n));
   const int nx = g->domain.nx, ny = g->domain.ny;
   for (int r = 0; r < ny; ++r) {
     float *row = g->values.data() + static_cast<int64_t>(ydir == 1 ? r : ny - 1 - r) * nx;
@@ -181,8 +192,8 @@ int read_value_file(FILE *fp, GridRecord *g) {
 }
 
 int read_values(FILE *fp, GridRecord *g, int format, int64_t n) {
+  if (format == 4) return read_value_file(fp, g, n);
   g->values.resize(static_cast<size_t>(n));
-  if (format == 4) return read_value_file(fp, g);
   if (format == 3) {
     swap_setup(1);
     for (int64_t i = 0; i < n; ++i) {
@@ -212,7 +223,7 @@ int read_grid_here(GridFile *f, GridRecord *g, int mode, bool first_of_stdin) {
   if (version >= 2 && version <= 4) read_key_line(fp, g);
   read_projection(fp, g, f->type == GRD_KVZGRID4);
   if (version == 1) g->domain.clon = -g->domain.clon;
-  const int64_t n = value_count(fp, g->domain, version == 3 ? 4 : 1);
+  const int64_t n = value_count(fp, g->domain, version == 4 ? 0 : version == 3 ? 4 : 1);
   if (n < 0) return -1;
   if (mode != 0) {
     pass_values(fp, version, n);

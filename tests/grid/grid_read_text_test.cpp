@@ -159,6 +159,20 @@ TEST_F(TextGridTest, ValuesInAnotherFile) {
   // Rows last first and values last first within a row.
   EXPECT_EQ(read(h, 0).values, (std::vector<float>{6, 5, 4, 3, 2, 1}));
   EXPECT_STREQ(read(h, 1, 1).info, "next");  // the header-only pass steps over the reference line
+  // The size is bounded by the file holding the values, not the grid file.
+  std::string many;
+  for (int i = 0; i < 400; ++i) many += std::to_string(i) + " ";
+  const std::string big = dir.write("big.txt", many);
+  const int b = open("12Z 10 JAN 12\n4-elsewhere\n7 4 96 211 100 500 12 11:K\nLL 40 -100 1 1 20 20\nA " + big +
+                     " 0 1 1\n");
+  const GridRecord g = read(b, 0);
+  ASSERT_EQ(g.values.size(), 400u);
+  EXPECT_EQ(g.values[399], 399.0f);
+  const int small = open("12Z 10 JAN 12\n4-elsewhere\n7 4 96 211 100 500 12 11:K\nLL 40 -100 1 1 100 100\nA " +
+                         big + " 0 1 1\n");
+  testing::internal::CaptureStderr();
+  read(small, 0, 0, -1);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("too short for its values"), std::string::npos);
   const int m = open("12Z 10 JAN 12\n4-elsewhere\n7 4 96 211 100 500 12 11:K\nLL 40 -100 1 1 1 1\nA " +
                      dir.file("gone") + " 0 1 1\n");
   testing::internal::CaptureStderr();
