@@ -39,9 +39,9 @@ void resume_inside(FILE *fp, const char *four) {
 bool find_tag(FILE *fp, GribDecoder &d) {
   char tag[4];
   for (;;) {
-    int n = fscanf(fp, "%*[^GB]%4c", tag);
-    if (n == 0) n = fscanf(fp, "%4c", tag);
-    if (n != 1) return false;
+    // Fewer than four bytes left cannot hold a tag; reading them with "%4c"
+    // would leave the rest of the tag undefined.
+    if (fscanf(fp, "%*[^GB]") == EOF || fread(tag, 1, 4, fp) != 4) return false;
     memcpy(d.data, tag, 4);
     if (is_product_tag(d)) return true;
     resume_inside(fp, tag);

@@ -40,8 +40,8 @@ UnitsState state;
 // A units text as compared: cut to 14 characters, underscores as blanks.
 void comparable(const char *text, char (&result)[kUnitsSize]) {
   copy_text(result, text != nullptr ? text : "");
-  for (char &c : result) {
-    if (c == '_') c = ' ';
+  for (char *c = result; *c != '\0'; ++c) {
+    if (*c == '_') *c = ' ';
   }
 }
 
