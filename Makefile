@@ -1,6 +1,7 @@
 # Wrapper around CMake: install what is missing, build, demonstrate, test, install.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
 JOBS       ?= 2
 PREFIX     ?= /usr/local
 KVZ_ETC    ?= $(PREFIX)/kvz/etc
@@ -13,7 +14,7 @@ DEB_PACKAGES = cmake g++ make pkg-config libgtest-dev libnetcdf-dev libopenjp2-7
 TESTDATA   = $(BUILD)/testdata
 DEMO_FILE  = $(TESTDATA)/usr/share/doc/python-grib-doc/examples/CMC_reg_WIND_ISBL_300_ps60km_2010052400_P012.grib
 
-.PHONY: all deps build build-asan testdata demo check test test-asan install clean
+.PHONY: all deps build build-asan build-fuzz testdata demo check test test-asan fuzz fuzz-corpus install clean
 
 all: build
 
@@ -38,6 +39,39 @@ $(ASAN_BUILD)/CMakeCache.txt:
 build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# The libFuzzer targets (fuzz/fuzz_*.cpp), built with clang and the sanitizers.
+FUZZ_TARGETS = $(patsubst fuzz/fuzz_%.cpp,%,$(filter-out fuzz/fuzz_support.cpp,$(wildcard fuzz/fuzz_*.cpp)))
+FUZZ_LIMITS  = -rss_limit_mb=2048 -malloc_limit_mb=512 -timeout=20
+
+$(FUZZ_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKVZ_FUZZ=ON -DKVZ_TESTS=OFF
+
+build-fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# Every target over its seed corpus once: a crash found once stays fixed.
+fuzz-corpus: build-fuzz
+	@for t in $(FUZZ_TARGETS); do \
+	  echo "== fuzz_$$t over fuzz/corpus/$$t"; \
+	  $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_LIMITS) fuzz/corpus/$$t/* > $(FUZZ_BUILD)/corpus-$$t.log 2>&1 \
+	    || { tail -40 $(FUZZ_BUILD)/corpus-$$t.log; exit 1; }; \
+	done
+
+# Every target for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus, findings
+# to $(FUZZ_BUILD)/artifacts (add each finding to fuzz/corpus once it is fixed).
+fuzz: build-fuzz
+	@mkdir -p $(FUZZ_BUILD)/artifacts
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_LIMITS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t \
+	    > $(FUZZ_BUILD)/fuzz-$$t.log 2>&1 || { tail -60 $(FUZZ_BUILD)/fuzz-$$t.log; exit 1; }; \
+	  grep -E "stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added" \
+	    $(FUZZ_BUILD)/fuzz-$$t.log; \
+	done
+
 # Real GRIB products from a Debian documentation package; nothing of it is committed.
 testdata: $(TESTDATA)/.done
 $(TESTDATA)/.done: tests/oracle/make_samples.py
@@ -58,7 +92,7 @@ test: build testdata
 test-asan: build-asan testdata
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-check: test test-asan
+check: test test-asan fuzz-corpus
 
 install: build
 	install -d $(PREFIX)/bin $(KVZ_ETC)
@@ -67,4 +101,4 @@ install: build
 	{ printf '*file_path %s/\n' "$(KVZ_ETC)"; cat etc/kvz.cfg; } > $(KVZ_ETC)/kvz.cfg
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -50,8 +50,9 @@ void output_grid(int handle, int number, GridRecord &grid, const GridSpec &wante
 
 void output_finish(OutputFile &out) {
   if (out.handle == -1) return;
-  const bool failed = GRD_write_failed(out.handle) != 0;
-  GRD_close(out.handle);
+  bool failed = GRD_write_failed(out.handle) != 0;
+  // Closing completes a netCDF file; a close that fails leaves it incomplete.
+  if (GRD_close(out.handle) != 0) failed = true;
   out.handle = -1;
   if (failed && !out.path.empty() && remove(out.path.c_str()) == 0)
     MESS_print(kWarn, "Removed the incomplete grid file: %s\n", out.path.c_str());

@@ -32,6 +32,10 @@ long long FILE_size(const char *path);
 int FILE_make_dir(std::string &path, int skip);
 FILE *FILE_open(const char *name, const char *mode);
 int FILE_close(FILE *fp);  // closes what FILE_open opened: pipes with pclose, never the standard streams
+// fseeko(fp, offset, SEEK_SET) for a stream being read, without asking the
+// system where the file stands when the stream is there already or a few
+// bytes before: 0 on success, -1 as fseeko fails.
+int FILE_seek(FILE *fp, int64_t offset);
 int FILE_overwrite(const char *path, int type);
 
 // ---- line readers ----------------------------------------------------------

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "config/config.h"
+#include "files/files.h"
 #include "grib/decoder_state.h"
 #include "grib/edition2_section.h"
 #include "grib/grib.h"
@@ -194,6 +195,15 @@ void place(const Layout &l, const Placement &placement, const Edition2Packing &p
   *bmoff = bits.used();
 }
 
+// Whether the unpacked values are the grid in memory order already: rows run
+// north to south the same way, no bit map or quasi-regular rows, and the
+// values (a list, or an image as large as the grid) start at its first point.
+bool in_memory_order(const Layout &l, const Placement &r, const GridShape &shape, size_t count) {
+  const bool from_first = r.x0 == 0 && r.y0 == 0 && (!r.rectangle || (r.w == l.nx && r.h == l.ny));
+  return l.north_first && !l.alternate && !l.thin && !l.bitmap && from_first &&
+         static_cast<int64_t>(count) == shape.points;
+}
+
 // Unpacks the loaded section into the record; 0 when a JPEG 2000 code stream cannot be decoded.
 int unpack_field(GribDecoder &d, const DataSection &s, const Layout &l, const GridShape &shape, GridRecord *rec) {
   Edition2Packing &p = d.pack;
@@ -207,9 +217,7 @@ int unpack_field(GribDecoder &d, const DataSection &s, const Layout &l, const Gr
     give_up(fault);
     return 1;
   }
-  const bool as_is = l.north_first && !l.alternate && !l.thin && !l.bitmap && !placement.rectangle &&
-                     placement.x0 == 0 && placement.y0 == 0 && static_cast<int64_t>(p.packed.size()) == shape.points;
-  if (as_is) {
+  if (in_memory_order(l, placement, shape, p.packed.size())) {
     rec->values.swap(p.packed);  // the values are already in memory order
     return 1;
   }
@@ -272,6 +280,6 @@ int GRIB_DS(int handle, GridRecord *rec) {
     rec->values.clear();
     result = 0;
   }
-  fseeko(fp, start + body, SEEK_SET);
+  FILE_seek(fp, start + body);
   return result;
 }

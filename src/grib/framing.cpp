@@ -1,12 +1,14 @@
 // GRIB product framing: finding the next product tag in a byte stream,
 // reading its indicator section, telling its edition and measuring where the
 // product (with its trailer) ends so that the reader can step over it.
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstring>
 #include <limits>
 
 #include "config/config.h"
+#include "files/files.h"
 #include "grib/decoder_state.h"
 #include "grib/grib.h"
 #include "grib/grib_internal.h"
@@ -104,14 +106,18 @@ int GRIB_search(int handle) {
   if (!fp || !find_tag(fp, d)) return 0;
   d.tag_pos = ftello(fp) - 4;
   d.damaged = false;
+  d.version = 0;  // a tag followed by no edition 1 or 2 indicator: an edition 0 product
   memset(d.data + 4, 0, 12);
   int got = static_cast<int>(fread(d.data + 4, 1, 4, fp));
   if (got == 4 && tag_is(d, "GRIB") && d.data[7] == 2) {
     got = static_cast<int>(fread(d.data + 8, 1, 8, fp));
     d.discipline = d.data[6];
     d.version = 2;
+    if (got < 8) grib_damaged("the file ends inside the indicator section");
   } else if (got == 4 && (tag_is(d, "GRIB") || tag_is(d, "BUFR")) && d.data[7] == 1) {
     d.version = 1;
+  } else if (got < 4 && tag_is(d, "GRIB")) {
+    grib_damaged("the file ends inside the indicator section");
   }
   measure(d);
   return got;
@@ -145,11 +151,34 @@ int64_t GRIB_next(int handle, int seek) {
     d.version = 0;
     if (!seek || end < 0) fseeko(fp, pos, SEEK_SET);
   }
-  if (seek && end >= 0) fseeko(fp, end, SEEK_SET);
+  if (seek && end >= 0) FILE_seek(fp, end);
   return end;
 }
 
 int GRIB_get_version() { return grib_decoder().version; }
+
+void GRIB_set_context(const char *file, int grid) {
+  GribDecoder &d = grib_decoder();
+  d.where_file = file;
+  d.where_grid = grid;
+}
+
+bool GRIB_damaged() { return grib_decoder().damaged; }
+
+bool GRIB_product_complete(int handle) {
+  FILE *fp = grib_stream(handle);
+  const GribDecoder &d = grib_decoder();
+  struct stat st {};
+  if (!fp || d.prod_end < 0 || fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+  if (d.prod_end <= st.st_size) return true;
+  char reason[120];
+  snprintf(reason, sizeof reason, "the file ends after %lld of its %lld bytes",
+           static_cast<long long>(st.st_size - d.tag_pos), static_cast<long long>(d.prod_len));
+  grib_damaged(reason);
+  // A wrong length may be all that is damaged: the search goes on after the indicator.
+  fseeko(fp, d.tag_pos + (d.version == 2 ? 16 : 8), SEEK_SET);
+  return false;
+}
 
 bool GRIB_is_grib() {
   const GribDecoder &d = grib_decoder();

@@ -21,6 +21,14 @@ int GRIB_header_raw(int handle, int64_t start);
 int GRIB_header_old_kvz(int handle);
 int64_t GRIB_next(int handle, int seek);
 int GRIB_get_version();
+// Names the file (kept, not copied) and the grid being read in the damage
+// reports that follow ("file: grid n: Damaged GRIB product ...").
+void GRIB_set_context(const char *file, int grid);
+// False, after reporting the product damaged, when the product found last
+// states an end beyond the end of its file.
+bool GRIB_product_complete(int handle);
+// True when the product being read was found damaged.
+bool GRIB_damaged();
 // Whether the product found last is a GRIB product of edition 0, 1 or 2
 // (and not a BUFR message, a GRID block or a later edition).
 bool GRIB_is_grib();

@@ -40,8 +40,9 @@ void grib_damaged(const char *reason) {
   d.damaged = true;
   if (d.damaged_at == d.tag_pos) return;
   d.damaged_at = d.tag_pos;
-  MESS_print(kGribWarn, "Damaged GRIB product at offset %lld: %s\n", static_cast<long long>(d.tag_pos),
-             reason);
+  if (d.where_file != nullptr)
+    MESS_print(kGribWarn, "%s: grid %d: ", d.where_file, static_cast<int>(d.where_grid));
+  MESS_print(kGribWarn, "Damaged GRIB product at offset %lld: %s\n", static_cast<long long>(d.tag_pos), reason);
 }
 
 bool grib_note_once(FILE *fp, unsigned note) {

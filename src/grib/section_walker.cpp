@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "config/config.h"
+#include "files/files.h"
 #include "grib/decoder_state.h"
 #include "grib/grib.h"
 #include "grib/grib_internal.h"
@@ -48,9 +49,10 @@ int GRIB_skip_section(int handle) {
   int64_t to = here + d.slen - 5;
   if (d.prod_end > 0 && to > d.prod_end - 4) {
     grib_damaged("a section runs past the end of its product");
+    if (here >= d.prod_end - 4) return 0;  // the walk would go back over the same sections
     to = d.prod_end - 4;
   }
-  fseeko(fp, to, SEEK_SET);
+  FILE_seek(fp, to);
   MESS_print(kGribDump, "skip section: %lld - %lld\n", static_cast<long long>(d.slen),
              static_cast<long long>(ftello(fp)));
   return 1;

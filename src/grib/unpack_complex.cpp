@@ -106,8 +106,9 @@ const char *read_groups(const DataSection &s, const Edition2Packing &p, uint64_t
 }
 
 // Checks that the groups add up to at most the packed values and that their
-// bits lie inside the section.
-const char *check_groups(const DataSection &s, const Edition2Packing &p, uint64_t pos, const Groups &g) {
+// bits lie inside the section; *count is the number of values they hold.
+const char *check_groups(const DataSection &s, const Edition2Packing &p, uint64_t pos, const Groups &g,
+                         int64_t *count) {
   int64_t values = 0;
   uint64_t bits = pos;
   for (size_t k = 0; k < g.length.size(); ++k) {
@@ -116,24 +117,57 @@ const char *check_groups(const DataSection &s, const Edition2Packing &p, uint64_
   }
   if (values > p.data_pnts) return "the group lengths add up to more than the packed values";
   if (bits > static_cast<uint64_t>(s.bits())) return "the groups need more bits than the data section holds";
+  *count = values;
   return nullptr;
 }
 
-// Without missing-value management every point has an integer.
-int64_t unpack_plain(const DataSection &s, uint64_t pos, const Groups &g, int64_t *ints) {
+// Spatial differencing undone one value at a time, in the order the values
+// come: the first Order values are the stated first values, each later one
+// adds the overall minimum and the differences to the values before it.
+// Unsigned arithmetic keeps hostile data from overflowing.
+template <int Order>
+class Undifference {
+ public:
+  explicit Undifference(const Differencing &d)
+      : h1_(static_cast<uint64_t>(d.h1)), h2_(static_cast<uint64_t>(d.h2)), m_(static_cast<uint64_t>(d.m)) {}
+  uint64_t next(uint64_t x) {
+    if (Order == 0) return x;
+    uint64_t v;
+    if (given_ < Order) v = given_++ == 0 ? h1_ : h2_;
+    else if (Order == 1) v = x + m_ + last_;
+    else v = x + m_ + 2 * last_ - before_;
+    before_ = last_;
+    last_ = v;
+    return v;
+  }
+
+ private:
+  uint64_t h1_, h2_, m_;
+  uint64_t last_ = 0, before_ = 0;
+  int given_ = 0;  // first values given so far
+};
+
+// Without missing-value management every point has a value: each packed
+// integer is read, undifferenced and scaled in one pass.
+template <int Order>
+void unpack_plain(const DataSection &s, uint64_t pos, const Groups &g, const Differencing &d, double ref,
+                  double scale, float *out) {
+  Undifference<Order> undo(d);
+  const auto scaled = [ref, scale](uint64_t v) {
+    return static_cast<float>(ref + static_cast<double>(static_cast<int64_t>(v)) * scale);
+  };
   int64_t k = 0;
   for (size_t j = 0; j < g.length.size(); ++j) {
-    const int64_t ref = g.ref[j];
+    const uint64_t group_ref = g.ref[j];
     const int w = g.width[j];
     const int64_t len = g.length[j];
     if (w == 0) {
-      std::fill(ints + k, ints + k + len, ref);
-      k += len;
+      for (int64_t i = 0; i < len; ++i) out[k++] = scaled(undo.next(group_ref));
       continue;
     }
-    for (int64_t i = 0; i < len; ++i, pos += static_cast<uint64_t>(w)) ints[k++] = ref + grib_bits_at(s, pos, w);
+    for (int64_t i = 0; i < len; ++i, pos += static_cast<uint64_t>(w))
+      out[k++] = scaled(undo.next(group_ref + grib_bits_at(s, pos, w)));
   }
-  return k;
 }
 
 // With missing-value management: a flag per point, integers for the present ones only.
@@ -206,28 +240,29 @@ const char *unpack_complex(const DataSection &s, Edition2Packing &pack, const Gr
   }
   Groups groups;
   if (const char *fault = read_groups(s, pack, &pos, &groups)) return fault;
-  if (const char *fault = check_groups(s, pack, pos, groups)) return fault;
+  int64_t count = 0;
+  if (const char *fault = check_groups(s, pack, pos, groups, &count)) return fault;
+
+  const double ref = pack.ref * pack.dscale;
+  const double scale = pack.sfac * pack.dscale;
+  if (pack.miss_type == 0) {
+    pack.packed.resize(static_cast<size_t>(count));
+    float *out = pack.packed.data();
+    if (!spatial) unpack_plain<0>(s, pos, groups, diff, ref, scale, out);
+    else if (pack.order == 1) unpack_plain<1>(s, pos, groups, diff, ref, scale, out);
+    else unpack_plain<2>(s, pos, groups, diff, ref, scale, out);
+    return nullptr;
+  }
 
   pack.ints.resize(static_cast<size_t>(n));
   int64_t *ints = pack.ints.data();
-  std::vector<uint8_t> flags;
-  int64_t count = 0, present = 0;
-  if (pack.miss_type == 0) {
-    count = present = unpack_plain(s, pos, groups, ints);
-  } else {
-    flags.resize(static_cast<size_t>(n));
-    count = unpack_missing(s, pos, groups, pack.miss_type, pack.num_bits, ints, flags.data(), &present);
-  }
+  std::vector<uint8_t> flags(static_cast<size_t>(n));
+  int64_t present = 0;
+  count = unpack_missing(s, pos, groups, pack.miss_type, pack.num_bits, ints, flags.data(), &present);
   if (spatial) undifference(ints, present, pack.order, diff);
 
   pack.packed.resize(static_cast<size_t>(count));
   float *out = pack.packed.data();
-  const double ref = pack.ref * pack.dscale;
-  const double scale = pack.sfac * pack.dscale;
-  if (flags.empty()) {
-    for (int64_t i = 0; i < count; ++i) out[i] = static_cast<float>(ref + static_cast<double>(ints[i]) * scale);
-    return nullptr;
-  }
   int64_t m = 0;
   for (int64_t i = 0; i < count; ++i)
     out[i] = flags[static_cast<size_t>(i)] != kPresent ? kMissingValue

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "date/date.h"
@@ -55,6 +56,7 @@ enum GridFileType : int {
 
 // The state of one open grid file.
 struct GridFile {
+  std::string path;        // the name it was opened with, for messages
   FILE *fp = nullptr;      // the grid file stream; none for netCDF
   FILE *hdr_fp = nullptr;  // header (index) file read alongside a GRIB file
   bool hdr_current = false; // the header file line of grid cur_grid has been read
@@ -88,6 +90,8 @@ int GRD_print_info(uint32_t level, GridRecord *grid, int style);
 // ---- type detection, opening and positioning --------------------------------
 int GRD_chktype(const char *path);
 int GRD_open(const char *path, int mode, int *type);
+// 0, or -1 for a bad handle, an unknown type, or a netCDF dataset that could
+// not be completed (an output file is then incomplete).
 int GRD_close(int handle);
 int GRD_hdr_open(int handle, const char *name);
 int GRD_use_hdr_file(int flag);
@@ -120,8 +124,9 @@ int GRD_read(int handle, GridRecord *grid, int mode, int *grid_number);
 
 // ---- writing ------------------------------------------------------------------
 // Output grid files: text grid files (type 2 values as text, type 3 values as
-// big-endian binary words), raw GRIB copies (type 21) and netCDF (type 11; its
-// layout is not written yet: the file is refused with a message).
+// big-endian binary words), raw GRIB copies (type 21) and the package's netCDF
+// layout (type 11; its header waits for the first grid when the file
+// information gives no grid size, and grids of another size are skipped).
 
 // Starts the output file: the magic line of a text grid file, the header of a
 // netCDF file; nothing for types 1, 21 and 22.  0, or -1 for a bad handle, a

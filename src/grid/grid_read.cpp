@@ -1,4 +1,6 @@
 // Reading grids: GRD_read and GRD_getinfo hand each file kind to its reader.
+#include "grid/bulletin.h"
+#include "grid/grid_netcdf.h"
 #include "grid/grid_state.h"
 
 int GRD_getinfo(int handle, GridFileInfo *info) {
@@ -12,6 +14,10 @@ int GRD_getinfo(int handle, GridFileInfo *info) {
       return grid_info_text(handle, info);
     case GRD_GRIB:
       return grid_info_grib(handle, info);
+    case GRD_NETCDF:
+      return grid_info_netcdf(handle, info);
+    case GRD_BULLETIN:
+      return grid_info_bulletin(handle, info);
     default:
       return -1;
   }
@@ -25,6 +31,10 @@ int GRD_read(int handle, GridRecord *grid, int mode, int *grid_number) {
       return grid_read_text(handle, grid, mode, grid_number);
     case GRD_GRIB:
       return grid_read_grib(handle, grid, mode, grid_number);
+    case GRD_NETCDF:
+      return grid_read_netcdf(handle, grid, mode, grid_number);
+    case GRD_BULLETIN:
+      return grid_read_bulletin(handle, grid, mode, grid_number);
     default:
       return -1;
   }

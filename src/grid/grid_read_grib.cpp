@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "config/config.h"
+#include "files/files.h"
 #include "grib/grib.h"
 #include "grid/grid_state.h"
 #include "naming/naming.h"
@@ -15,7 +16,7 @@ namespace {
 constexpr uint32_t kTrace = 0x40000000;  // debug c
 
 
-bool seek(FILE *fp, int64_t at) { return fseeko(fp, static_cast<off_t>(at), SEEK_SET) == 0; }
+bool seek(FILE *fp, int64_t at) { return FILE_seek(fp, at) == 0; }
 
 int64_t tell(FILE *fp) { return static_cast<int64_t>(ftello(fp)); }
 
@@ -225,7 +226,8 @@ int decode_edition2(int handle, GridFile *f, GridRecord *g, int mode) {
     }
   }
   if (!data_seen) {
-    MESS_print(0xC0, "No product found\n");
+    // A product already reported damaged needs no second message.
+    if (!GRIB_damaged()) MESS_print(0xC0, "No product found\n");
     s.cont = 0;
     return kNoProduct;
   }
@@ -249,6 +251,7 @@ bool skip_damaged(int handle, GridFile *f, GridState &s) {
 int grid_info_grib(int handle, GridFileInfo *info) {
   GridFile *f = grid_file(handle);
   info->grid_type = 0;
+  GRIB_set_context(f->path.c_str(), 0);
   if (next_grib_product(handle, f) < 0) return -1;
   GRIB_get_info(handle, info);
   f->base_date = info->date;
@@ -267,11 +270,21 @@ int grid_read_grib(int handle, GridRecord *grid, int mode, int *grid_number) {
     return header_fast_path(f, grid, mode, s.hdr_text);
   }
   if (f->hdr_fp) seek(f->fp, s.cur_pos);
+  GRIB_set_context(f->path.c_str(), n);
   for (;;) {
     if (s.cont == 0) {
       s.cur_pos = tell(f->fp);
       s.msg_pos = s.cur_pos;
-      if (next_grib_product(handle, f) < 0) return -1;
+      if (next_grib_product(handle, f) < 0) {
+        if (f->hdr_fp)
+          MESS_print(0xC0, "%s: grid %d: no GRIB product at or after offset %" PRId64
+                     ", where the header file puts it\n", f->path.c_str(), n, s.cur_pos);
+        return -1;
+      }
+      if (!GRIB_product_complete(handle)) {
+        if (f->hdr_fp) return -1;
+        continue;
+      }
     }
     grid->datim[0] = '\0';
     grid->info[0] = '\0';

@@ -2,15 +2,16 @@
 // and closing grid files (streams or netCDF datasets) after detecting their kind.
 #include <cstring>
 
-#include <netcdf.h>
-
 #include "config/config.h"
 #include "files/files.h"
+#include "grib/grib.h"
+#include "grid/grid_netcdf.h"
 #include "grid/grid_state.h"
 
 namespace {
 
 constexpr size_t kProbeSize = 200;
+constexpr size_t kStreamBuffer = size_t{1} << 16;  // bytes buffered for a grid file stream
 
 bool is_std_stream(const FILE *fp) { return fp == stdin || fp == stdout; }
 
@@ -30,11 +31,17 @@ int detect_type(const unsigned char *p) {
   return -1;
 }
 
-// Opens a netCDF dataset with the library's own error handling switched off:
-// failures come back as results, so a damaged file never ends the run inside the library.
+// Opens or creates a netCDF dataset (classic format); -1 when that fails.
+// Failures come back as results, so a damaged file never ends the run inside
+// the library.  A dataset being written is closed at process exit if it is
+// still open then, so that it is complete whatever ends the run.
 int open_dataset(const char *path, int mode) {
-  ncopts = 0;
-  return mode == 0 ? ncopen(path, NC_NOWRITE) : nccreate(path, NC_CLOBBER);
+  int id = -1;
+  if (mode == 0 && !grid_nc_header_sane(path)) return -1;
+  const int status = mode == 0 ? nc_open(path, NC_NOWRITE, &id) : nc_create(path, NC_CLOBBER, &id);
+  if (status != NC_NOERR) return -1;
+  if (mode == 1) grid_netcdf_close_at_exit();
+  return id;
 }
 
 }  // namespace
@@ -92,6 +99,9 @@ int GRD_open(const char *path, int mode, int *type) {
   if (is_stream_type(*type)) {
     file->fp = FILE_open(path, mode == 0 ? "r" : "w");
     if (!file->fp) return -1;
+    // Grid files are read and written in long runs: a larger buffer than the
+    // C library's page-sized one saves most of the system calls.
+    if (!is_std_stream(file->fp)) setvbuf(file->fp, nullptr, _IOFBF, kStreamBuffer);
     file->ncid = 1;
   } else if (*type == GRD_NETCDF) {
     const int id = open_dataset(path, mode);
@@ -101,6 +111,7 @@ int GRD_open(const char *path, int mode, int *type) {
     return -1;
   }
   file->type = *type;
+  file->path = path;
   slots[handle] = std::move(file);
   // A new file starts outside any multi-field message of the file read before.
   grid_state().cont = grid_state().pcont = 0;
@@ -111,10 +122,15 @@ int GRD_close(int handle) {
   if (handle < 0 || handle >= GRD_MAX_FILES) return -1;
   auto &slot = grid_state().gfile[handle];
   if (!slot) return 0;
+  GRIB_set_context(nullptr, 0);  // damage reports must not name a closed file
   if (is_stream_type(slot->type)) {
     if (slot->fp && !is_std_stream(slot->fp)) FILE_close(slot->fp);
   } else if (slot->type == GRD_NETCDF) {
-    ncclose(slot->ncid);
+    // A dataset that could not be completed is reported as a failed close.
+    if (!grid_netcdf_close(handle)) {
+      slot.reset();
+      return -1;
+    }
   } else {
     return -1;
   }

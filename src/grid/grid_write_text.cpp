@@ -131,17 +131,23 @@ bool write_text_values(FILE *fp, const std::vector<float> &values) {
 }
 
 // The bit pattern of each value, most significant byte first.
+// The IEEE bits of n floats, most significant byte first, whatever the host's order.
+void big_endian_words(const float *values, size_t n, uint32_t *words) {
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t bits;
+    memcpy(&bits, &values[i], 4);
+    if constexpr (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) bits = __builtin_bswap32(bits);
+    words[i] = bits;
+  }
+}
+
 bool write_binary_values(FILE *fp, const std::vector<float> &values) {
-  constexpr size_t kChunk = 4096;
-  unsigned char bytes[kChunk * 4];
+  constexpr size_t kChunk = 16384;
+  uint32_t words[kChunk];
   for (size_t start = 0; start < values.size(); start += kChunk) {
     const size_t n = std::min(kChunk, values.size() - start);
-    for (size_t i = 0; i < n; ++i) {
-      uint32_t bits;
-      memcpy(&bits, &values[start + i], 4);
-      for (int b = 0; b < 4; ++b) bytes[i * 4 + b] = static_cast<unsigned char>(bits >> (24 - 8 * b));
-    }
-    if (fwrite(bytes, 4, n, fp) != n) return false;
+    big_endian_words(values.data() + start, n, words);
+    if (fwrite(words, 4, n, fp) != n) return false;
   }
   return put(fp, fputs("\n", fp));
 }

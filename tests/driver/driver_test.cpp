@@ -74,7 +74,7 @@ TEST_F(DriverTest, OpensAGribFileBehindText) {
   EXPECT_EQ(r.out, std::string("      GRID FILE PARSER (Ver ") + r.out.substr(28, r.out.find(')') - 28) +
                        ")\n\nReading from grid file:feed.grb\n");
   // The product behind the text has no length: it is reported and is no grid.
-  EXPECT_EQ(r.err.rfind("Damaged GRIB product at offset 150", 0), 0u) << r.err;
+  EXPECT_EQ(r.err.rfind("feed.grb: grid 0: Damaged GRIB product at offset 150", 0), 0u) << r.err;
 }
 
 TEST_F(DriverTest, MessageLevelSources) {

@@ -85,6 +85,21 @@ TEST(GribUnpackSimple, ScalingAndZeroBitsPerValue) {
   EXPECT_TRUE(out.all_sections_read);
 }
 
+TEST(GribUnpackSimple, EveryWidthGivesBackItsNumbers) {
+  // Whole-octet widths are read octet by octet, the others bit by bit; the
+  // largest number of each width shows that no bit is lost.
+  Grid g;
+  g.nx = 3;
+  g.ny = 2;
+  for (const int nbits : {1, 7, 8, 9, 12, 15, 16, 17, 23, 24, 25, 31, 32}) {
+    const uint32_t top = nbits == 32 ? 0xFFFFFFFFu : (1u << nbits) - 1;
+    const std::vector<uint32_t> x = {0, 1, top, top / 2, top / 3, top - 1};
+    const Decoded out = decode(message(simple_field(x, nbits)), g);
+    ASSERT_EQ(out.fields.size(), 1u) << nbits;
+    for (size_t i = 0; i < x.size(); ++i) EXPECT_EQ(out.fields[0][i], static_cast<float>(x[i])) << nbits << " " << i;
+  }
+}
+
 TEST(GribUnpackSimple, FewerValuesThanPointsLeaveTheRestMissing) {
   Grid g;
   g.nx = 3;
