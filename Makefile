@@ -60,17 +60,20 @@ fuzz-corpus: build-fuzz
 
 # Every target for FUZZ_SECONDS; new inputs go to $(FUZZ_BUILD)/corpus, findings
 # to $(FUZZ_BUILD)/artifacts (add each finding to fuzz/corpus once it is fixed).
+# A finding stops its target only; the run fails at the end.
 fuzz: build-fuzz
 	@mkdir -p $(FUZZ_BUILD)/artifacts
-	@for t in $(FUZZ_TARGETS); do \
+	@failed=""; for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
 	  echo "== fuzz_$$t for $(FUZZ_SECONDS) s"; \
 	  $(FUZZ_BUILD)/fuzz_$$t $(FUZZ_LIMITS) -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t fuzz/corpus/$$t \
-	    > $(FUZZ_BUILD)/fuzz-$$t.log 2>&1 || { tail -60 $(FUZZ_BUILD)/fuzz-$$t.log; exit 1; }; \
+	    > $(FUZZ_BUILD)/fuzz-$$t.log 2>&1 || { grep -A12 -E "^==[0-9]+==|runtime error" \
+	    $(FUZZ_BUILD)/fuzz-$$t.log | head -40; failed="$$failed $$t"; }; \
 	  grep -E "stat::number_of_executed_units|stat::average_exec_per_sec|stat::new_units_added" \
 	    $(FUZZ_BUILD)/fuzz-$$t.log; \
-	done
+	done; \
+	if [ -n "$$failed" ]; then echo "Findings in:$$failed (see $(FUZZ_BUILD)/artifacts)"; exit 1; fi
 
 # Real GRIB products from a Debian documentation package; nothing of it is committed.
 testdata: $(TESTDATA)/.done

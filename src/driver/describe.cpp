@@ -37,7 +37,7 @@ void describe_grid(int handle, int number, GridRecord &g) {
   GRD_print_info(kOut2a, &g, 0);
   if (MESS_check(kOut3a)) {
     char model[40], time[40], level[40], abbr[40];
-    MESS_print(kOut3a, "     Model: %-4s ", VAR_model(model, g.source * 1000 + g.model));
+    MESS_print(kOut3a, "     Model: %-4s ", VAR_model(model, GRD_model_key(&g)));
     MESS_print(kOut3a, "Time: %-12s ", VAR_time(time, g.time));
     MESS_print(kOut3a, "Level: %-12s ", VAR_level(level, g.ltype, g.level));
     MESS_print(kOut3a, "Variable: %-7s Units: %s\n", VAR_abbr(abbr, g.var), g.units);

@@ -215,6 +215,6 @@ int GRIB_PDB(int handle, GridRecord *rec) {
   d.data_ptr = d.pds;
   GRIB_decode_PDB(d.pds, rec);
   GRIB_set_var(rec);
-  DATE_make_label_for_time(rec->time, rec->source * 1000 + rec->model, &rec->base_date, rec->datim);
+  DATE_make_label_for_time(rec->time, GRD_model_key(rec), &rec->base_date, rec->datim);
   return 1;
 }

@@ -287,7 +287,7 @@ void describe(GridRecord *rec) {
   MESS_print(kGribTrace, "Level: %d\n", rec->level);
   MESS_print(kGribTrace, "Variable: %d %s\n", rec->var, rec->units);
   GRIB_set_var(rec);
-  DATE_make_label_for_time(rec->time, rec->source * 1000 + rec->model, &rec->base_date, rec->datim);
+  DATE_make_label_for_time(rec->time, GRD_model_key(rec), &rec->base_date, rec->datim);
 }
 
 void report_unsupported(FILE *fp, int number) {

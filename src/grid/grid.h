@@ -81,6 +81,9 @@ struct GridFile {
 int GRD_init(GridRecord *grid);
 GridFile *GRD_get_gfile(int handle);
 int GRD_make_datatype(GridRecord *grid);
+// The model key source*1000 + model that names the model; -1 (no such model)
+// when a file gives numbers too large for one.
+int GRD_model_key(const GridRecord *grid);
 
 // ---- description ----------------------------------------------------------------
 // Style 0 date and description labels, 1 key numbers, 2 projection, 3 fresh

@@ -4,6 +4,11 @@
 #include "grid/grid_state.h"
 #include "naming/naming.h"
 
+int GRD_model_key(const GridRecord *grid) {
+  const int64_t key = static_cast<int64_t>(grid->source) * 1000 + grid->model;
+  return key >= INT32_MIN && key <= INT32_MAX ? static_cast<int>(key) : -1;
+}
+
 int GRD_make_datatype(GridRecord *grid) {
   VAR_make_datatype(grid->time, grid->ltype, grid->level, grid->var, grid->units, grid->info);
   return 0;
@@ -24,7 +29,7 @@ int GRD_print_info(uint32_t level, GridRecord *g, int style) {
   if (!MESS_check(level)) return 0;
   switch (style) {
     case 0:
-      make_labels(g, g->source * 1000 + g->model, true);
+      make_labels(g, GRD_model_key(g), true);
       MESS_print(level, "%s-%s\n", g->datim, g->info);
       break;
     case 1:

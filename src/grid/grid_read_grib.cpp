@@ -176,7 +176,7 @@ int header_fast_path(const GridFile *f, GridRecord *g, int mode, const char *lin
   MESS_print(kTrace, "GRIB HDR--%d %d %d %d %d %d\n", g->model, g->type, g->time, g->ltype, g->level, g->var);
   if (mode == 2) {
     VAR_make_datatype(g->time, g->ltype, g->level, g->var, g->units, g->info);
-    DATE_make_label_for_time(g->time, g->source * 1000 + g->model, &g->base_date, g->datim);
+    DATE_make_label_for_time(g->time, GRD_model_key(g), &g->base_date, g->datim);
   }
   return 0;
 }

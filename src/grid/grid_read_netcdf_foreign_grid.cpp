@@ -241,7 +241,7 @@ void make_labels(const GridFile *f, const Field &fd, int32_t seconds, GridRecord
   } else {
     VAR_make_datatype(g->time, g->ltype, g->level, g->var, g->units, g->info);
   }
-  DATE_make_label_for(g->time, g->source * 1000 + g->model, seconds, g->datim);
+  DATE_make_label_for(g->time, GRD_model_key(g), seconds, g->datim);
 }
 
 // The record's size must fit the variable's x and y lengths and the file.

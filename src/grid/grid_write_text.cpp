@@ -90,7 +90,7 @@ bool is_blank(const char *text) {
 // has its date and description lines (an empty line would shift the block).
 void fill_labels(GridRecord *g) {
   if (is_blank(g->info)) GRD_make_datatype(g);
-  if (is_blank(g->datim)) DATE_make_label_for_time(g->time, g->source * 1000 + g->model, &g->base_date, g->datim);
+  if (is_blank(g->datim)) DATE_make_label_for_time(g->time, GRD_model_key(g), &g->base_date, g->datim);
 }
 
 // A label as one line of the file: line breaks would split the grid's block,
