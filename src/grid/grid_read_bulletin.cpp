@@ -75,9 +75,10 @@ bool read_text(FILE *fp, int64_t at, BulletinText *t) {
   return true;
 }
 
-void report(int64_t at, const std::string &problem) {
+void report(const GridFile *f, int64_t at, const std::string &problem) {
   if (!reader().reported.insert(at).second) return;
-  MESS_print(kWarn, "Damaged GRID bulletin at offset %lld: %s\n", static_cast<long long>(at), problem.c_str());
+  MESS_print(kWarn, "%s: grid %d: Damaged GRID bulletin at offset %lld: %s\n", f->path.c_str(),
+             static_cast<int>(f->cur_grid), static_cast<long long>(at), problem.c_str());
 }
 
 // Decodes the first sound bulletin at or after cur_pos, which moves to its
@@ -94,7 +95,7 @@ bool decode_current(GridFile *f, GridState &s, Bulletin *b) {
       s.new_pos = t.end;
       return true;
     }
-    report(t.start, problem);
+    report(f, t.start, problem);
     s.cur_pos = t.end;
     s.wind_dec = 0;
   }

@@ -2,6 +2,7 @@
 // newer versions a key line, a projection line, then the values as text, as
 // big-endian binary words, or in another file.
 #include <cstdio>
+#include <cstdarg>
 #include <cstring>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -191,22 +192,33 @@ int read_value_file(FILE *fp, GridRecord *g, int64_t n) {
   return 0;
 }
 
-int read_values(FILE *fp, GridRecord *g, int format, int64_t n) {
+// Damage to a grid of a text grid file, named by file and grid number.
+__attribute__((format(printf, 2, 3))) void report(const GridFile *f, const char *format, ...) {
+  char what[200];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(what, sizeof what, format, args);
+  va_end(args);
+  MESS_print(0xC0, "%s: grid %d: Damaged grid file: %s\n", f->path.c_str(), static_cast<int>(f->cur_grid), what);
+}
+
+// The values of the grid; those the file does not hold are missing.
+int read_values(const GridFile *f, GridRecord *g, int format, int64_t n) {
+  FILE *fp = f->fp;
   if (format == 4) return read_value_file(fp, g, n);
-  g->values.resize(static_cast<size_t>(n));
+  g->values.assign(static_cast<size_t>(n), -9999.0f);
+  int64_t got = 0;
   if (format == 3) {
     swap_setup(1);
-    for (int64_t i = 0; i < n; ++i) {
-      unsigned char word[4];
-      float v = -9999.0f;
-      if (fread_long_swap(word, fp) == 1) memcpy(&v, word, 4);
-      g->values[i] = v;
-    }
-    skip_white(fp);
-    return 0;
+    unsigned char word[4];
+    for (; got < n && fread_long_swap(word, fp) == 1; ++got) memcpy(&g->values[got], word, 4);
+  } else {
+    while (got < n && fscanf(fp, "%f", &g->values[got]) == 1) ++got;
+    if (got < n) g->values[got] = -9999.0f;  // a failed conversion may have stored a part
   }
-  for (int64_t i = 0; i < n; ++i)
-    if (fscanf(fp, "%f", &g->values[i]) != 1) g->values[i] = -9999.0f;
+  if (got < n)
+    report(f, "the values end after %lld of %lld; the rest are missing", static_cast<long long>(got),
+           static_cast<long long>(n));
   skip_white(fp);
   return 0;
 }
@@ -217,19 +229,26 @@ int read_grid_here(GridFile *f, GridRecord *g, int mode, bool first_of_stdin) {
   if (first_of_stdin) copy_text(g->datim, f->first_line);
   else if (!read_date_line(fp, g)) return -1;
   int version = 0;
-  if (!read_description(fp, g, &version)) return -1;
+  if (!read_description(fp, g, &version)) {
+    report(f, "the file ends after the date line");
+    return -1;
+  }
   if (f->type == GRD_KVZGRID4) version = f->subtype;
   reset_keys(g, version);
   if (version >= 2 && version <= 4) read_key_line(fp, g);
   read_projection(fp, g, f->type == GRD_KVZGRID4);
   if (version == 1) g->domain.clon = -g->domain.clon;
   const int64_t n = value_count(fp, g->domain, version == 4 ? 0 : version == 3 ? 4 : 1);
-  if (n < 0) return -1;
+  if (n < 0) {
+    if (g->domain.nx <= 0 || g->domain.ny <= 0) report(f, "no grid size can be read from its projection line");
+    else report(f, "%d x %d values do not fit in the rest of the file", g->domain.nx, g->domain.ny);
+    return -1;
+  }
   if (mode != 0) {
     pass_values(fp, version, n);
     return 0;
   }
-  return read_values(fp, g, version, n);
+  return read_values(f, g, version, n);
 }
 
 }  // namespace

@@ -124,3 +124,45 @@ TEST(DamagedHeaderFile, OffsetsPastTheEndOrBackwards) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text grid files and GRID bulletins cut short: the grids before the damage
+// are listed and one message names the file, the grid and the damage.
+TEST(DamagedTextInput, CutFilesSayWhichGridIsDamaged) {
+  const std::string corpus = std::string(KVZ_SOURCE_DIR) + "/fuzz/corpus/";
+  const std::string two = kvztest::read_file(corpus + "grid_file/two_grids");
+  const std::string bulletins = kvztest::read_file(corpus + "bulletin/wind_pair.grid");
+  ASSERT_FALSE(two.empty());
+  ASSERT_FALSE(bulletins.empty());
+  const size_t second = two.find(" 2004", 10);
+  struct Case {
+    const char *name;
+    std::string bytes;
+    std::vector<std::string> options;
+    int listed;
+    const char *report;
+  };
+  const std::vector<Case> cases = {
+      {"values cut", two.substr(0, second + 180), {"-pf", "over", "-of", "kvz"}, 2,
+       "cut.grd: grid 1: Damaged grid file: the values end after 5 of 6; the rest are missing\n"},
+      {"projection cut", two.substr(0, second + 40), {}, 1,
+       "cut.grd: grid 1: Damaged grid file: no grid size can be read from its projection line\n"},
+      {"bulletin cut", bulletins.substr(0, 2000), {}, 1,
+       "cut.grd: grid 1: Damaged GRID bulletin at offset 1901: the bulletin ends in row 1 of 15 after 5 values\n"},
+  };
+  for (const Case &c : cases) {
+    SCOPED_TRACE(c.name);
+    kvztest::TempDir dir;
+    dir.write("cut.grd", c.bytes);
+    std::vector<std::string> args = {"-fp", std::string(KVZ_SOURCE_DIR) + "/etc/", "-me", "out2"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back("cut.grd");
+    const auto r = run_program(args, {"kvzdefault=" + dir.path()}, dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(listed_grids(r.out), c.listed) << r.out;
+    EXPECT_NE(r.err.find(c.report), std::string::npos) << r.err;
+  }
+}
+
+}  // namespace
