@@ -14,7 +14,7 @@ DEB_PACKAGES = cmake g++ make pkg-config libgtest-dev libnetcdf-dev libopenjp2-7
 TESTDATA   = $(BUILD)/testdata
 DEMO_FILE  = $(TESTDATA)/usr/share/doc/python-grib-doc/examples/CMC_reg_WIND_ISBL_300_ps60km_2010052400_P012.grib
 
-.PHONY: all deps build build-asan build-fuzz testdata demo check test test-asan fuzz fuzz-corpus install clean
+.PHONY: all deps build build-asan build-fuzz testdata demo check test test-asan fuzz fuzz-corpus bench install clean
 
 all: build
 
@@ -96,6 +96,10 @@ test-asan: build-asan testdata
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
 check: test test-asan fuzz-corpus
+
+# The program against ecCodes and CDO on generated files (bench/RESULTS.md).
+bench: build
+	bench/run.sh $(BUILD)
 
 install: build
 	install -d $(PREFIX)/bin $(KVZ_ETC)
