@@ -31,6 +31,8 @@ struct GribDecoder {
   int64_t prod_end = -1;   // file offset just past the product; -1 when unknown
   bool damaged = false;    // the product was found damaged; its data are not trusted
   int64_t damaged_at = -1; // tag offset of the damaged product reported last (one message each)
+  const FILE *size_fp = nullptr;     // the stream file_size was last read for
+  int64_t file_size = 0;
   const char *where_file = nullptr;  // the file and grid being read, named in damage reports
   int32_t where_grid = 0;
 

@@ -161,19 +161,27 @@ void GRIB_set_context(const char *file, int grid) {
   GribDecoder &d = grib_decoder();
   d.where_file = file;
   d.where_grid = grid;
+  if (file == nullptr) d.size_fp = nullptr;  // the file is closed: its size is no longer known
 }
 
 bool GRIB_damaged() { return grib_decoder().damaged; }
 
 bool GRIB_product_complete(int handle) {
   FILE *fp = grib_stream(handle);
-  const GribDecoder &d = grib_decoder();
-  struct stat st {};
-  if (!fp || d.prod_end < 0 || fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) return true;
-  if (d.prod_end <= st.st_size) return true;
+  GribDecoder &d = grib_decoder();
+  if (!fp || d.prod_end < 0) return true;
+  // The size last seen is asked for again only when a product ends beyond
+  // it: a file being written by a feed grows while it is read.
+  if (d.size_fp != fp || d.prod_end > d.file_size) {
+    struct stat st {};
+    if (fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+    d.size_fp = fp;
+    d.file_size = st.st_size;
+  }
+  if (d.prod_end <= d.file_size) return true;
   char reason[120];
   snprintf(reason, sizeof reason, "the file ends after %lld of its %lld bytes",
-           static_cast<long long>(st.st_size - d.tag_pos), static_cast<long long>(d.prod_len));
+           static_cast<long long>(d.file_size - d.tag_pos), static_cast<long long>(d.prod_len));
   grib_damaged(reason);
   // A wrong length may be all that is damaged: the search goes on after the indicator.
   fseeko(fp, d.tag_pos + (d.version == 2 ? 16 : 8), SEEK_SET);

@@ -22,7 +22,8 @@ int GRIB_header_old_kvz(int handle);
 int64_t GRIB_next(int handle, int seek);
 int GRIB_get_version();
 // Names the file (kept, not copied) and the grid being read in the damage
-// reports that follow ("file: grid n: Damaged GRIB product ...").
+// reports that follow ("file: grid n: Damaged GRIB product ..."); no file
+// when it is closed.
 void GRIB_set_context(const char *file, int grid);
 // False, after reporting the product damaged, when the product found last
 // states an end beyond the end of its file.
