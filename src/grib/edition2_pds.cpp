@@ -66,12 +66,14 @@ void fixed_surfaces(const Ed2Section &s, GridRecord *rec) {
   FixedSurfaces f;
   f.type1 = s.u8(23);
   f.type2 = s.u8(29);
-  // Each surface has its own scale; octet 0xFF is a missing one.
-  const int s1 = scale_of(s.u8(24));
-  const int s2 = scale_of(s.u8(30));
+  // Each surface has its own scale.  Octet 0xFF is a missing scale: producers
+  // write it beside plain whole values (2 m, 10 m), which are taken unscaled,
+  // as other GRIB readers take them.
+  const int s1 = s.u8(24) == 0xFF ? 0 : scale_of(s.u8(24));
+  const int s2 = s.u8(30) == 0xFF ? 0 : scale_of(s.u8(30));
   if (s1 != 0) MESS_print(kGribTrace, "Scale: %d\n", s1);
-  f.a = scaled(s, 25, s1, s.u8(24) == 0xFF);
-  f.b = scaled(s, 31, s2, s.u8(30) == 0xFF);
+  f.a = scaled(s, 25, s1, false);
+  f.b = scaled(s, 31, s2, false);
   MESS_print(kGribTrace, "LEV %d %d %f %f\n", f.type1, f.type2, f.a, f.b);
   const PackageLevel level = ed2_package_level(f);
   rec->ltype = level.ltype;

@@ -598,6 +598,7 @@ TEST_F(Edition2Sections, FixedSurfacesGiveThePackageLevels) {
       {101, 0, 0, 255, 0, 0, 102, 0},               // mean sea level
       {102, 0, 3658, 255, 0, 0, 103, 3658},
       {103, 0, 2, 255, 0, 0, 105, 2},               // 2 m
+      {103, 0xFF, 2, 255, 0xFF, 0, 105, 2},         // 2 m with its scale missing, read as ecCodes does
       {103, 0, 6000, 103, 0, 0, 106, 60000},        // 6000-0 m
       {104, 3, 995, 255, 0, 0, 107, 9950},          // sigma 0.995
       {104, 2, 44, 104, 2, 72, 108, 44072},
