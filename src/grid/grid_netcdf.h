@@ -10,7 +10,7 @@
 #ifndef KVZ_GRID_NETCDF_H
 #define KVZ_GRID_NETCDF_H
 
-#include <netcdf.h>
+#include "grid/netcdf_library.h"
 
 #include <cstdint>
 #include <string>
