@@ -5,6 +5,7 @@
 // failure tried first again at the next product.
 #include <sys/types.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "config/config.h"
@@ -128,7 +129,9 @@ int GRIB_header_old_kvz(int handle) {
   }
   GribDecoder &d = grib_decoder();
   // The stated count runs from the end of this line: the absolute end of the product.
-  const int64_t end = static_cast<int64_t>(size) + ftello(f->fp);
+  // A count beyond any product is kept beyond any product, without overflow.
+  const int64_t count = size < 0 ? 0 : std::min<int64_t>(size, int64_t{1} << 40);
+  const int64_t end = count + ftello(f->fp);
   char text[31] = "";
   if (fscanf(f->fp, "\001\r\r\n%*[^\n]\n%30[^\r\n]\r\r\n", text) != 1) text[0] = '\0';
   memset(d.wmo_header, 0, sizeof d.wmo_header);
