@@ -38,7 +38,10 @@ int detect_type(const unsigned char *p) {
 int open_dataset(const char *path, int mode) {
   int id = -1;
   if (mode == 0 && !grid_nc_header_sane(path)) return -1;
-  const int status = mode == 0 ? nc_open(path, NC_NOWRITE, &id) : nc_create(path, NC_CLOBBER, &id);
+  // Output goes to the file in large blocks: the library's default (the file
+  // system's block size) makes a system call for every few kilobytes of values.
+  size_t block = size_t{1} << 20;
+  const int status = mode == 0 ? nc_open(path, NC_NOWRITE, &id) : nc__create(path, NC_CLOBBER, 0, &block, &id);
   if (status != NC_NOERR) return -1;
   if (mode == 1) grid_netcdf_close_at_exit();
   return id;

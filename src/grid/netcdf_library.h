@@ -8,6 +8,7 @@
 #include <netcdf.h>
 
 #define KVZ_NETCDF_FUNCTIONS(X) \
+  X(nc__create) \
   X(nc_close) \
   X(nc_create) \
   X(nc_def_dim) \
@@ -57,6 +58,7 @@ struct NetcdfLibrary {
 const NetcdfLibrary &netcdf_library();
 
 #ifndef KVZ_NETCDF_LOADER
+#define nc__create(...) netcdf_library().nc__create(__VA_ARGS__)
 #define nc_close(...) netcdf_library().nc_close(__VA_ARGS__)
 #define nc_create(...) netcdf_library().nc_create(__VA_ARGS__)
 #define nc_def_dim(...) netcdf_library().nc_def_dim(__VA_ARGS__)
