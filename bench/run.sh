@@ -116,7 +116,9 @@ netcdf_supported() {
   rudevodu -ba -pf over -of cdf -gp "$dir" "$ONE_FIELD" >/dev/null 2>&1 || return 1
   local f
   for f in "$dir"/*; do
-    [ -f "$f" ] && ncdump -h "$f" 2>/dev/null | grep -q '1440' && return 0
+    # Read whole: with pipefail, grep -q ending the pipe early would fail it.
+    local header
+    [ -f "$f" ] && header=$(ncdump -h "$f" 2>/dev/null) && [[ $header == *1440* ]] && return 0
   done
   return 1
 }

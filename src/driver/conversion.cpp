@@ -23,7 +23,7 @@ void output_start(const DateRec &date, const GridFileInfo &info, OutputFile &out
   FILE_set_date(&date, &name);
   out.handle = GRD_open_out_file(name.c_str(), out.code);
   if (out.handle == -1) return;
-  FILE_add_path(RES_get("grid_path"), name.c_str(), out.path);
+  out.path = GRD_out_path(name.c_str());
   GRD_set_out_name(out.handle, out.path.c_str());
   GRD_putinfo(out.handle, &info);
   out.count = 0;

@@ -118,6 +118,10 @@ int GRD_test(const GridRecord *grid, const GridSpec *wanted, int grid_type);
 // netCDF, 21 raw GRIB), and the output file created along the grid path.
 int GRD_out_file(int code);
 int GRD_open_out_file(const char *name, int code);
+// The path of an output file name: in the "grid_path" directory, unless the
+// name is a full path or already starts with that directory (the output
+// name conventions may put it there themselves).
+std::string GRD_out_path(const char *name);
 // Converts the grid's values to other units; -1 when it holds none.
 int GRD_units(GridRecord *grid, const char *units);
 

@@ -51,11 +51,19 @@ int GRD_out_file(int code) {
   return code;
 }
 
-int GRD_open_out_file(const char *name, int code) {
-  if (code == 0) return -1;
+std::string GRD_out_path(const char *name) {
   std::string full;
   const char *dir = RES_get("grid_path");
+  std::string prefix = dir != nullptr ? dir : "";
+  FILE_add_path_delim(prefix);
+  if (!prefix.empty() && prefix != "/" && strncmp(name, prefix.c_str(), prefix.size()) == 0) return name;
   FILE_add_path(dir, name, full);
+  return full;
+}
+
+int GRD_open_out_file(const char *name, int code) {
+  if (code == 0) return -1;
+  const std::string full = GRD_out_path(name);
   switch (FILE_overwrite(full.c_str(), 1)) {
     case 0: case 1: {
       int type = code;

@@ -152,3 +152,20 @@ TEST_F(ConversionTest, ExistingOutputIsNotOverwrittenUnasked) {
 }
 
 }  // namespace
+
+namespace {
+
+// A grid path given relative to the working directory names the directory
+// the output goes to once, whether or not the name convention puts it in.
+TEST(ConversionPath, RelativeGridPathIsNotDoubled) {
+  const std::string src = std::string(KVZ_TESTDATA) + "/generated/gfs_ed1.grib1";
+  if (kvztest::read_file(src).empty()) GTEST_SKIP() << "generated test data not present";
+  kvztest::TempDir dir;
+  const auto r = run_program({"-fp", std::string(KVZ_SOURCE_DIR) + "/etc/", "-gp", "out", "-of", "kvzb", src + "#0"},
+                             {"kvzdefault=" + dir.path()}, dir.path());
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.out.find("Creating grid file: out/kvz_"), std::string::npos) << r.out;
+  EXPECT_EQ(r.err, "");
+}
+
+}  // namespace
