@@ -511,7 +511,7 @@ TEST_F(Edition2Sections, UnsupportedGridTemplateGivesNoGridAndWarnsOncePerTempla
   EXPECT_EQ(count(w.err, "grid template 3.1 is not supported"), 1) << w.err;
 }
 
-TEST_F(Edition2Sections, GridsBeyondTheRowLimitsAreGivenUp) {
+TEST_F(Edition2Sections, GridsBeyondTheRowOrPointLimitsAreGivenUp) {
   struct Case {
     Bytes gds;
     int result;
@@ -523,7 +523,15 @@ TEST_F(Edition2Sections, GridsBeyondTheRowLimitsAreGivenUp) {
   taller.nj = 10001;
   Projected ps;
   ps.ny = 2001;
-  const Case cases[] = {{latlon_gds(tall), 1}, {latlon_gds(taller), 0}, {projected_gds(ps), 0}};
+  // Point counts whose product wraps around in 32 bits (to 0 and to a small count).
+  LatLon wraps_to_zero;
+  wraps_to_zero.ni = int64_t{1} << 31;
+  wraps_to_zero.nj = 2;
+  LatLon wraps_to_small = wraps_to_zero;
+  wraps_to_small.ni = 0x55555556;  // times 3 is 2 in 32 bits
+  wraps_to_small.nj = 3;
+  const Case cases[] = {{latlon_gds(tall), 1},          {latlon_gds(taller), 0},        {projected_gds(ps), 0},
+                        {latlon_gds(wraps_to_zero), 0}, {latlon_gds(wraps_to_small), 0}};
   for (const Case &c : cases) {
     const Walk w = walk(message(c.gds, pds(Pds{})));
     ASSERT_FALSE(w.fields.empty());
