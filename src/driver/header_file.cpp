@@ -2,6 +2,7 @@
 // per grid with its offset, its WMO heading and its key numbers.
 #include <cinttypes>
 #include <cstring>
+#include <vector>
 
 #include "config/config.h"
 #include "driver/driver_internal.h"
@@ -17,11 +18,15 @@ constexpr uint32_t kMess = 0xF00, kWarn = 0xC0, kOut1 = 0xF000;
   KVZ_exit(12);
 }
 
+// Lines kept from the end of a header file: enough to find the message the
+// last grid belongs to when it is a later field of one.
+constexpr size_t kRecentLines = 256;
+
 // Lists the lines already in the header file; returns their count and the
-// offset of the last one (-1 when the file holds no complete line).
-int scan_header_file(FILE *fp, int64_t *last_offset) {
+// offsets of the last ones (none when the file holds no complete line).
+int scan_header_file(FILE *fp, std::vector<int64_t> *recent) {
   int count = 0;
-  *last_offset = -1;
+  recent->clear();
   for (;;) {
     long long offset = 0;
     if (fscanf(fp, "%lld ", &offset) != 1) break;
@@ -29,7 +34,8 @@ int scan_header_file(FILE *fp, int64_t *last_offset) {
     if (fgetnline(fp, rest, 80) < 0) rest[0] = '\0';
     if (fscanf(fp, "\n") == EOF) clearerr(fp);
     MESS_print(kOut1, "%4d:%7lld %s\n", count, offset, rest);
-    *last_offset = offset;
+    if (recent->size() == 2 * kRecentLines) recent->erase(recent->begin(), recent->begin() + kRecentLines);
+    recent->push_back(offset);
     ++count;
   }
   return count;
@@ -42,13 +48,13 @@ int resume_after(int handle, const std::string &name, GridRecord &grid, HeaderWr
   FILE *in = FILE_open(name.c_str(), "r");
   if (!in) cannot_write(name);
   MESS_print(kMess, "Scanning for end of header file...\n");
-  int64_t last = -1;
-  const int count = scan_header_file(in, &last);
+  std::vector<int64_t> recent;
+  const int count = scan_header_file(in, &recent);
   FILE_close(in);
   out.fp = FILE_open(name.c_str(), "a");
   if (!out.fp) cannot_write(name);
-  if (last < 0) return 0;  // nothing recorded yet: start from the beginning of the grid file
-  GRD_setpos(handle, last, count);
+  if (recent.empty()) return 0;  // nothing recorded yet: start from the beginning of the grid file
+  GRD_setpos_recorded(handle, recent, count);
   int number = count;
   GRD_read(handle, &grid, 1, &number);
   grid.values.clear();

@@ -166,6 +166,10 @@ void GRIB_set_context(const char *file, int grid) {
 
 bool GRIB_damaged() { return grib_decoder().damaged; }
 
+int64_t GRIB_product_start() { return grib_decoder().tag_pos; }
+
+int64_t GRIB_product_end() { return grib_decoder().prod_end; }
+
 bool GRIB_product_complete(int handle) {
   FILE *fp = grib_stream(handle);
   GribDecoder &d = grib_decoder();

@@ -30,6 +30,10 @@ void GRIB_set_context(const char *file, int grid);
 bool GRIB_product_complete(int handle);
 // True when the product being read was found damaged.
 bool GRIB_damaged();
+// File offsets of the product found last: its tag, and just past its end
+// (-1 when the product states no length).
+int64_t GRIB_product_start();
+int64_t GRIB_product_end();
 // Whether the product found last is a GRIB product of edition 0, 1 or 2
 // (and not a BUFR message, a GRID block or a later edition).
 bool GRIB_is_grib();

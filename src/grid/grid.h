@@ -60,6 +60,7 @@ struct GridFile {
   FILE *fp = nullptr;      // the grid file stream; none for netCDF
   FILE *hdr_fp = nullptr;  // header (index) file read alongside a GRIB file
   bool hdr_current = false; // the header file line of grid cur_grid has been read
+  std::vector<int64_t> hdr_offsets;  // offsets of the header file lines read, by grid number
   char first_line[52] = "";
   DateRec base_date{};
   int32_t ncid = -1;
@@ -104,6 +105,10 @@ int64_t GRD_get_pos(int handle);
 // edition 2 message, which share their message's.
 int64_t GRD_get_msg_pos(int handle);
 int GRD_setpos(int handle, int64_t offset, int grid_number);
+// GRD_setpos on the grid of the last line of a header file, given the offsets
+// of its last lines (that grid's last): when the line is a later field of an
+// edition 2 message, the fields before it are passed so that it reads again.
+int GRD_setpos_recorded(int handle, const std::vector<int64_t> &recent, int grid_number);
 int GRD_rewind(int handle);
 int GRD_get_header(int handle, unsigned char *buffer);  // buffer of 160 bytes
 

@@ -3,6 +3,8 @@
 // grid, and the header (index) file that lets a GRIB file be read without searching.
 #include <sys/types.h>
 
+#include <algorithm>
+
 #include "files/files.h"
 #include "grid/grid_state.h"
 
@@ -31,14 +33,49 @@ int GRD_hdr_open(int handle, const char *name) {
 
 int64_t GRD_get_pos(int /*handle*/) { return grid_state().cur_pos; }
 
-int64_t GRD_get_msg_pos(int /*handle*/) { return grid_state().msg_pos; }
+int64_t GRD_get_msg_pos(int handle) {
+  GridState &s = grid_state();
+  GridFile *f = grid_file(handle);
+  if (s.msg_pos == kMsgPosUnknown && f && f->fp && f->hdr_fp) {
+    // Listed from a header file line: the product is looked for in the GRIB file now.
+    const int64_t here = static_cast<int64_t>(ftello(f->fp));
+    s.msg_pos = grid_hdr_msg_pos(handle, f, s.msg_grid);
+    if (here >= 0) fseeko(f->fp, static_cast<off_t>(here), SEEK_SET);
+  }
+  return s.msg_pos;
+}
 
 int GRD_setpos(int handle, int64_t offset, int grid_number) {
   GridFile *f = grid_file(handle);
   if (!f || f->type != GRD_GRIB || !f->fp) return 1;
   fseeko(f->fp, static_cast<off_t>(offset), SEEK_SET);
   grid_state().new_pos = offset;
+  grid_state().read_current = false;
   f->cur_grid = grid_number;
+  return 1;
+}
+
+int GRD_setpos_recorded(int handle, const std::vector<int64_t> &recent, int grid_number) {
+  GridFile *f = grid_file(handle);
+  if (!f || f->type != GRD_GRIB || !f->fp || recent.empty() || grid_number < 0) return 1;
+  const int64_t last = recent.back();
+  GRD_setpos(handle, last, grid_number);
+  if (is_std_stream(f->fp)) return 1;
+  // The offsets stand for the grids up to grid_number, as a header file being read gives them.
+  std::vector<int64_t> &seen = f->hdr_offsets;
+  seen.assign(static_cast<size_t>(grid_number) + 1, -1);
+  const size_t first = seen.size() - std::min(seen.size(), recent.size());
+  std::copy(recent.end() - static_cast<std::ptrdiff_t>(seen.size() - first), recent.end(), seen.begin() + first);
+  GridState &s = grid_state();
+  const int64_t msg = grid_hdr_msg_pos(handle, f, grid_number);
+  if (msg != last && grid_reach_field(handle, f, s, msg, last)) {
+    s.pcont = 1;  // read again as the later field it is
+    s.msg_pos = msg;
+  } else {
+    fseeko(f->fp, static_cast<off_t>(last), SEEK_SET);
+  }
+  s.cur_pos = last;
+  seen.clear();
   return 1;
 }
 
@@ -65,6 +102,8 @@ int GRD_rewind(int handle) {
   GridState &s = grid_state();
   s.cur_pos = static_cast<int64_t>(ftello(f->fp));
   s.new_pos = -1;
+  s.cont = s.pcont = 0;
+  s.read_current = false;
   return 0;
 }
 

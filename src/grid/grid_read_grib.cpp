@@ -20,28 +20,6 @@ bool seek(FILE *fp, int64_t at) { return FILE_seek(fp, at) == 0; }
 
 int64_t tell(FILE *fp) { return static_cast<int64_t>(ftello(fp)); }
 
-// Reads the next header file line; false when there is none.
-bool read_header_line(FILE *hdr, GridState &s) {
-  long long off = 0;
-  s.hdr_text[0] = '\0';
-  const int n = fscanf(hdr, "%lld %128[^\n]\n", &off, s.hdr_text);
-  if (n < 1) return false;
-  s.cur_pos = off;
-  return true;
-}
-
-// Finds the next GRIB product, passing over the other products a feed may
-// carry between them (BUFR messages, GRID blocks); negative at the end.
-int next_grib_product(int handle, GridFile *f) {
-  for (;;) {
-    const int rc = GRIB_header(handle);
-    if (rc < 0 || GRIB_is_grib()) return rc;
-    const int64_t at = tell(f->fp);
-    const int64_t next = GRIB_next(handle, 1);
-    if (next <= at - 4 || !seek(f->fp, next)) return -1;  // the stream must move on
-  }
-}
-
 // Moves to the start of the next grid after the one just read.
 int step_to_next(int handle, GridFile *f, GridState &s) {
   if (s.cont == 1) {
@@ -53,60 +31,66 @@ int step_to_next(int handle, GridFile *f, GridState &s) {
     seek(f->fp, s.new_pos);
     s.cur_pos = s.new_pos;
   } else {
-    if (next_grib_product(handle, f) < 0) return -1;
+    if (grid_next_grib_product(handle, f) < 0) return -1;
     s.cur_pos = GRIB_next(handle, 1);
   }
   return 0;
 }
 
-// The continuation rule after the data of an edition 2 field: another field of
-// the same message starts at the section header just read.
-void continuation(FILE *fp, GridState &s) {
-  s.cont = 1;
-  const int sect = GRIB_get_sect();
-  if (sect == -1) {
-    s.new_pos = tell(fp);
-    s.cont = 0;
-  } else if (sect < 0 || sect > 7) {
-    s.cont = 0;
-  } else {
-    s.new_pos = tell(fp) - 5;
-  }
+// Steps over a product its decoder found damaged (the decoder has said so);
+// false when the stream cannot move past it.
+bool skip_damaged(int handle, GridFile *f, GridState &s) {
+  seek(f->fp, s.msg_pos);  // a later field's message is searched for from where the first field's was
+  s.cont = s.pcont = 0;
+  if (grid_next_grib_product(handle, f) < 0) return false;
+  const int64_t next = GRIB_next(handle, 1);
+  return next > s.msg_pos && seek(f->fp, next);
 }
 
-// Passes over one edition 2 field, decoding only what later fields reuse:
-// sections are read up to the section header that follows the data.
-int pass_edition2_field(int handle, GridFile *f, GridState &s, GridRecord *scratch) {
-  if (step_to_next(handle, f, s) != 0) return -1;
-  s.pcont = s.cont;
-  bool data_seen = false;
-  while (GRIB_read_section(handle) && !data_seen) {
-    switch (GRIB_get_sect()) {
-      case 1: GRIB_IDS(handle, scratch); break;
-      case 3: GRIB_GDS(handle, scratch); break;
-      case 6: GRIB_BMS(handle); break;
-      case 7: GRIB_skip_section(handle); data_seen = true; break;
-      default: GRIB_skip_section(handle); break;
+// Passes over the grid at the stream position, which has not been read: an
+// edition 2 field has its sections read, decoding only what later fields
+// reuse, so that the grid after it can be found.  The stream is left at the
+// grid's start, as a read leaves it; damaged products are passed over
+// uncounted, as reading passes over them.
+int pass_current(int handle, GridFile *f, GridState &s) {
+  GridRecord scratch{};
+  for (;;) {
+    s.pcont = s.cont;
+    if (s.cont == 0) {
+      s.cur_pos = s.msg_pos = tell(f->fp);
+      if (grid_next_grib_product(handle, f) < 0) return -1;
+      if (!GRIB_product_complete(handle)) continue;
+      if (GRIB_get_version() != 2) break;  // an edition 1 product is one grid
     }
+    const int passed = grid_pass_field_sections(handle, &scratch);
+    if (passed > 0) {
+      grid_continuation(f->fp, s);
+      break;
+    }
+    if (passed == 0 || !skip_damaged(handle, f, s)) return -1;
   }
-  continuation(f->fp, s);
+  s.read_current = true;
+  return seek(f->fp, s.cur_pos) ? 0 : -1;
+}
+
+// Moves from the start of grid cur_grid to the start of the grid after it.
+int advance(int handle, GridFile *f, GridState &s) {
+  if (!s.read_current && pass_current(handle, f, s) != 0) return -1;
+  if (step_to_next(handle, f, s) != 0) return -1;
+  s.read_current = false;
+  ++f->cur_grid;
   return 0;
 }
 
 // Passes over grids until the one asked for is next.
 int skip_forward(int handle, GridFile *f, GridState &s, int n) {
-  GridRecord scratch{};
   while (f->cur_grid < n) {
-    if (f->hdr_fp) {
-      if (!read_header_line(f->hdr_fp, s)) return -1;
-      MESS_print(kTrace, "GRIB HDR3: %" PRId64 " %s\n", s.cur_pos, s.hdr_text);
-    } else if (GRIB_get_version() == 2) {
-      if (pass_edition2_field(handle, f, s, &scratch) != 0) return -1;
-    } else {
-      if (next_grib_product(handle, f) < 0) return -1;
-      s.cur_pos = GRIB_next(handle, 0);
-      seek(f->fp, s.cur_pos);
+    if (!f->hdr_fp) {
+      if (advance(handle, f, s) != 0) return -1;
+      continue;
     }
+    if (!grid_hdr_line(f, s, f->cur_grid + 1)) return -1;
+    MESS_print(kTrace, "GRIB HDR3: %" PRId64 " %s\n", s.cur_pos, s.hdr_text);
     ++f->cur_grid;
   }
   return 0;
@@ -118,7 +102,7 @@ int position(int handle, GridFile *f, GridState &s, int n) {
     // The first line of the header file belongs to grid 0.
     rewind(f->hdr_fp);
     f->cur_grid = 0;
-    if (!read_header_line(f->hdr_fp, s)) return -1;
+    if (!grid_hdr_line(f, s, 0)) return -1;
     f->hdr_current = true;
   }
   const int c = f->cur_grid;
@@ -132,23 +116,21 @@ int position(int handle, GridFile *f, GridState &s, int n) {
     }
     s.new_pos = -1;
     s.cont = s.pcont = 0;
+    s.read_current = false;
     if (f->hdr_fp) {
-      if (!read_header_line(f->hdr_fp, s)) return -1;
+      if (!grid_hdr_line(f, s, 0)) return -1;
     } else {
       s.cur_pos = tell(f->fp);
     }
   } else if (n == c + 1) {
-    if (f->hdr_fp) {
-      if (!read_header_line(f->hdr_fp, s)) return -1;
-      MESS_print(kTrace, "GRIB HDR1: %" PRId64 " %s\n", s.cur_pos, s.hdr_text);
-    } else if (step_to_next(handle, f, s) != 0) {
-      return -1;
-    }
+    if (!f->hdr_fp) return advance(handle, f, s);
+    if (!grid_hdr_line(f, s, c + 1)) return -1;
+    MESS_print(kTrace, "GRIB HDR1: %" PRId64 " %s\n", s.cur_pos, s.hdr_text);
     ++f->cur_grid;
   } else if (n == c) {
     if (f->hdr_fp && n == 0) {
       rewind(f->hdr_fp);
-      if (!read_header_line(f->hdr_fp, s)) return -1;
+      if (!grid_hdr_line(f, s, 0)) return -1;
       MESS_print(kTrace, "GRIB HDR2: %" PRId64 " %s\n", s.cur_pos, s.hdr_text);
     }
     s.cont = s.pcont;
@@ -232,27 +214,82 @@ int decode_edition2(int handle, GridFile *f, GridRecord *g, int mode) {
     return kNoProduct;
   }
   s.new_pos = tell(f->fp);
-  continuation(f->fp, s);
+  grid_continuation(f->fp, s);
   return kDecoded;
 }
 
-// Steps over a product its decoder found damaged (the decoder has said so);
-// false when the stream cannot move past it.
-bool skip_damaged(int handle, GridFile *f, GridState &s) {
-  seek(f->fp, s.cur_pos);
-  s.cont = s.pcont = 0;
-  if (next_grib_product(handle, f) < 0) return false;
-  const int64_t next = GRIB_next(handle, 1);
-  return next > s.cur_pos && seek(f->fp, next);
+
+// Positions a header-file read of grid n on its field: a line pointing into an
+// edition 2 message needs the sections its fields share, decoded from the
+// message start unless the field decoded last leads straight to it.
+bool hdr_position(int handle, GridFile *f, GridState &s, int n) {
+  if (s.field_handle == handle && s.field_after >= 0 && s.field_after == s.cur_pos) {
+    s.msg_pos = s.field_msg;
+  } else {
+    s.msg_pos = grid_hdr_msg_pos(handle, f, n);
+    if (s.msg_pos == s.cur_pos) {
+      s.cont = 0;
+      return seek(f->fp, s.cur_pos);
+    }
+    if (grid_reach_field(handle, f, s, s.msg_pos, s.cur_pos)) return true;
+    MESS_print(0xC0, "%s: grid %d: no GRIB field at offset %" PRId64 ", where the header file puts it\n",
+               f->path.c_str(), n, s.cur_pos);
+    return false;
+  }
+  s.cont = 1;
+  return seek(f->fp, s.cur_pos);
 }
 
 }  // namespace
+
+int grid_next_grib_product(int handle, GridFile *f) {
+  for (;;) {
+    const int rc = GRIB_header(handle);
+    if (rc < 0 || GRIB_is_grib()) return rc;
+    const int64_t at = tell(f->fp);
+    const int64_t next = GRIB_next(handle, 1);
+    if (next <= at - 4 || !seek(f->fp, next)) return -1;  // the stream must move on
+  }
+}
+
+int grid_pass_field_sections(int handle, GridRecord *scratch) {
+  bool data_seen = false;
+  while (GRIB_read_section(handle) && !data_seen) {
+    switch (GRIB_get_sect()) {
+      case 1:
+        if (GRIB_IDS(handle, scratch) <= 0) return -1;
+        break;
+      case 3:
+        if (GRIB_GDS(handle, scratch) <= 0) return -1;
+        break;
+      case 6: GRIB_BMS(handle); break;
+      case 7: GRIB_skip_section(handle); data_seen = true; break;
+      default: GRIB_skip_section(handle); break;
+    }
+  }
+  if (GRIB_damaged()) return -1;
+  return data_seen ? 1 : 0;
+}
+
+void grid_continuation(FILE *fp, GridState &s) {
+  // Another field of the same message starts at the section header just read.
+  s.cont = 1;
+  const int sect = GRIB_get_sect();
+  if (sect == -1) {
+    s.new_pos = tell(fp);
+    s.cont = 0;
+  } else if (sect < 0 || sect > 7) {
+    s.cont = 0;
+  } else {
+    s.new_pos = tell(fp) - 5;
+  }
+}
 
 int grid_info_grib(int handle, GridFileInfo *info) {
   GridFile *f = grid_file(handle);
   info->grid_type = 0;
   GRIB_set_context(f->path.c_str(), 0);
-  if (next_grib_product(handle, f) < 0) return -1;
+  if (grid_next_grib_product(handle, f) < 0) return -1;
   GRIB_get_info(handle, info);
   f->base_date = info->date;
   GRD_rewind(handle);
@@ -266,16 +303,18 @@ int grid_read_grib(int handle, GridRecord *grid, int mode, int *grid_number) {
   const int n = *grid_number;
   if (position(handle, f, s, n) != 0) return -1;
   if (f->hdr_fp && mode != 0) {
-    s.msg_pos = s.cur_pos;
+    // Found from the GRIB file only when asked for (a raw copy).
+    s.msg_pos = kMsgPosUnknown;
+    s.msg_grid = n;
     return header_fast_path(f, grid, mode, s.hdr_text);
   }
-  if (f->hdr_fp) seek(f->fp, s.cur_pos);
   GRIB_set_context(f->path.c_str(), n);
+  if (f->hdr_fp && !hdr_position(handle, f, s, n)) return -1;
   for (;;) {
     if (s.cont == 0) {
       s.cur_pos = tell(f->fp);
       s.msg_pos = s.cur_pos;
-      if (next_grib_product(handle, f) < 0) {
+      if (grid_next_grib_product(handle, f) < 0) {
         if (f->hdr_fp)
           MESS_print(0xC0, "%s: grid %d: no GRIB product at or after offset %" PRId64
                      ", where the header file puts it\n", f->path.c_str(), n, s.cur_pos);
@@ -289,9 +328,14 @@ int grid_read_grib(int handle, GridRecord *grid, int mode, int *grid_number) {
     grid->datim[0] = '\0';
     grid->info[0] = '\0';
     const bool edition2 = GRIB_get_version() == 2;
+    s.field_after = -1;
     const int rc = edition2 ? decode_edition2(handle, f, grid, mode) : decode_edition1(handle, grid, mode);
     if (rc == kNoProduct) return 1;
     if (rc == kDecoded) {
+      s.read_current = true;
+      s.field_handle = handle;
+      s.field_after = edition2 && s.cont == 1 ? s.new_pos : -1;
+      s.field_msg = s.msg_pos;
       seek(f->fp, s.cur_pos);
       if (mode == 0 || edition2) *grid_number = f->cur_grid;
       return 0;

@@ -3,6 +3,7 @@
 // copies identical to the products, and the overwrite rules of output files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -115,6 +116,63 @@ TEST_F(ConversionTest, RawCopyOfMessagesWithSeveralFields) {
   ASSERT_EQ(r.status, 0) << r.err;
   // Every message once, although it holds several grids.
   EXPECT_EQ(kvztest::read_file(created(r)), kvztest::read_file(multi));
+}
+
+// The "%3d: " lines of a listing.
+std::vector<std::string> grid_lines(const std::string &out) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < out.size()) {
+    const size_t end = std::min(out.find('\n', at), out.size());
+    const std::string line = out.substr(at, end - at);
+    const size_t colon = line.find(": ");
+    if (colon != std::string::npos && colon <= 3 && colon > 0 &&
+        line.find_first_not_of(" 0123456789") == colon)
+      lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+TEST_F(ConversionTest, NumberedSelectionsReachEveryFieldOfMultiFieldMessages) {
+  const std::string multi = kvztest::sample_file("gfs.grb");
+  if (multi.empty()) GTEST_SKIP() << "test data not present";
+  const std::vector<std::string> all = grid_lines(run({"-me", "out2", multi}).out);
+  ASSERT_EQ(all.size(), 344u);
+  // 3 and 4 share a message (u and v), as do 9 and 10; 5 follows such a message.
+  for (const int n : {1, 2, 3, 4, 5, 9, 10, 100, 343}) {
+    const auto r = run({"-me", "out2", multi + "#" + std::to_string(n)});
+    EXPECT_EQ(r.err, "") << n;
+    EXPECT_EQ(grid_lines(r.out), std::vector<std::string>{all[static_cast<size_t>(n)]}) << n;
+  }
+}
+
+TEST_F(ConversionTest, LaterFieldsOfAMessageConvertTheSameThroughAHeaderFile) {
+  const std::string sample = kvztest::sample_file("gfs.grb");
+  if (sample.empty()) GTEST_SKIP() << "test data not present";
+  const std::string multi = dir.write("multi.grb", kvztest::read_file(sample));
+  // Grid 4 is the second field (v) of a message holding u and v.
+  const std::vector<std::string> runs[] = {{"-of", "kvzb", multi}, {"-of", "kvzb", multi + "#4"},
+                                           {"-of", "grib", multi}, {"-of", "grib", multi + "#4"}};
+  std::vector<std::string> searched;
+  for (const auto &args : runs) {
+    std::vector<std::string> a = {"-pf", "over"};
+    a.insert(a.end(), args.begin(), args.end());
+    const auto r = run(a);
+    searched.push_back(kvztest::read_file(created(r)));
+    ASSERT_FALSE(searched.back().empty()) << r.out << r.err;
+  }
+  ASSERT_EQ(run({"-ou", "hdrfile", multi}).status, 0);
+  ASSERT_FALSE(kvztest::read_file(multi + ".hdr").empty());
+  for (size_t i = 0; i < searched.size(); ++i) {
+    std::vector<std::string> a = {"-pf", "over"};
+    a.insert(a.end(), runs[i].begin(), runs[i].end());
+    const auto r = run(a);
+    EXPECT_EQ(r.err, "") << runs[i].back();
+    EXPECT_TRUE(kvztest::read_file(created(r)) == searched[i]) << "through the header file: " << runs[i][1] << " "
+                                                                << runs[i].back();
+  }
+  EXPECT_EQ(searched[2], kvztest::read_file(sample));
 }
 
 TEST_F(ConversionTest, SelectionsPickTheGridsTheRulesSelect) {

@@ -2,6 +2,8 @@
 // extending it after new products arrived.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "../test_support.h"
 
 using kvztest::run_program;
@@ -70,6 +72,31 @@ TEST_F(HeaderModeTest, WritesReadsBackAndAppends) {
   index = lines(kvztest::read_file(dir.file("g.grb.hdr")));
   ASSERT_EQ(index.size(), 6u);
   EXPECT_EQ(std::stol(index[5]), static_cast<long>(offsets_[5]));
+}
+
+TEST_F(HeaderModeTest, AppendingAfterALaterFieldOfAMessage) {
+  const std::string sample = kvztest::sample_file("gfs.grb");
+  if (sample.empty()) GTEST_SKIP() << "test data not present";
+  const std::string whole = kvztest::read_file(sample);
+  // Its fourth message holds grids 3 and 4 (u and v); the file first ends after it.
+  size_t end = 0;
+  for (int m = 0; m < 4; ++m) end = whole.find("GRIB", end + 1);
+  ASSERT_NE(end, std::string::npos);
+  dir.write("u.grb", whole);
+  ASSERT_EQ(run({"-ou", "hdrfile", "u.grb"}).status, 0);
+  const std::string fresh = kvztest::read_file(dir.file("u.grb.hdr"));
+  ASSERT_EQ(lines(fresh).size(), 344u);
+
+  std::remove(dir.file("u.grb.hdr").c_str());
+  dir.write("u.grb", whole.substr(0, end));
+  ASSERT_EQ(run({"-ou", "hdrfile", "u.grb"}).status, 0);
+  ASSERT_EQ(lines(kvztest::read_file(dir.file("u.grb.hdr"))).size(), 5u);
+  dir.write("u.grb", whole);
+  const auto r = run({"-ou", "hdrfile", "-pf", "app", "u.grb"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  // The extended index is the index of the whole file: no grid lost or repeated.
+  EXPECT_EQ(kvztest::read_file(dir.file("u.grb.hdr")), fresh);
 }
 
 TEST_F(HeaderModeTest, SourceFormsAndDeclinedOverwrite) {
