@@ -3,8 +3,6 @@
 // grid, and the header (index) file that lets a GRIB file be read without searching.
 #include <sys/types.h>
 
-#include <algorithm>
-
 #include "files/files.h"
 #include "grid/grid_state.h"
 
@@ -61,21 +59,19 @@ int GRD_setpos_recorded(int handle, const std::vector<int64_t> &recent, int grid
   const int64_t last = recent.back();
   GRD_setpos(handle, last, grid_number);
   if (is_std_stream(f->fp)) return 1;
-  // The offsets stand for the grids up to grid_number, as a header file being read gives them.
-  std::vector<int64_t> &seen = f->hdr_offsets;
-  seen.assign(static_cast<size_t>(grid_number) + 1, -1);
-  const size_t first = seen.size() - std::min(seen.size(), recent.size());
-  std::copy(recent.end() - static_cast<std::ptrdiff_t>(seen.size() - first), recent.end(), seen.begin() + first);
+  // The recent lines stand in for the header file being read, the last one for the grid.
+  f->hdr_offsets = recent;
   GridState &s = grid_state();
-  const int64_t msg = grid_hdr_msg_pos(handle, f, grid_number);
+  const int64_t msg = grid_hdr_msg_pos(handle, f, static_cast<int>(recent.size()) - 1);
+  f->hdr_offsets.clear();
   if (msg != last && grid_reach_field(handle, f, s, msg, last)) {
     s.pcont = 1;  // read again as the later field it is
     s.msg_pos = msg;
   } else {
     fseeko(f->fp, static_cast<off_t>(last), SEEK_SET);
+    s.msg_pos = last;
   }
   s.cur_pos = last;
-  seen.clear();
   return 1;
 }
 

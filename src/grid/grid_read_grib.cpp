@@ -218,7 +218,6 @@ int decode_edition2(int handle, GridFile *f, GridRecord *g, int mode) {
   return kDecoded;
 }
 
-
 // Positions a header-file read of grid n on its field: a line pointing into an
 // edition 2 message needs the sections its fields share, decoded from the
 // message start unless the field decoded last leads straight to it.
