@@ -218,6 +218,11 @@ int decode_edition2(int handle, GridFile *f, GridRecord *g, int mode) {
   return kDecoded;
 }
 
+void no_product_at(const GridFile *f, int n, int64_t at) {
+  MESS_print(0xC0, "%s: grid %d: no GRIB product at or after offset %" PRId64 ", where the header file puts it\n",
+             f->path.c_str(), n, at);
+}
+
 // Positions a header-file read of grid n on its field: a line pointing into an
 // edition 2 message needs the sections its fields share, decoded from the
 // message start unless the field decoded last leads straight to it.
@@ -228,7 +233,9 @@ bool hdr_position(int handle, GridFile *f, GridState &s, int n) {
     s.msg_pos = grid_hdr_msg_pos(handle, f, n);
     if (s.msg_pos == s.cur_pos) {
       s.cont = 0;
-      return seek(f->fp, s.cur_pos);
+      if (seek(f->fp, s.cur_pos)) return true;
+      no_product_at(f, n, s.cur_pos);
+      return false;
     }
     if (grid_reach_field(handle, f, s, s.msg_pos, s.cur_pos)) return true;
     MESS_print(0xC0, "%s: grid %d: no GRIB field at offset %" PRId64 ", where the header file puts it\n",
@@ -314,9 +321,7 @@ int grid_read_grib(int handle, GridRecord *grid, int mode, int *grid_number) {
       s.cur_pos = tell(f->fp);
       s.msg_pos = s.cur_pos;
       if (grid_next_grib_product(handle, f) < 0) {
-        if (f->hdr_fp)
-          MESS_print(0xC0, "%s: grid %d: no GRIB product at or after offset %" PRId64
-                     ", where the header file puts it\n", f->path.c_str(), n, s.cur_pos);
+        if (f->hdr_fp) no_product_at(f, n, s.cur_pos);
         return -1;
       }
       if (!GRIB_product_complete(handle)) {
