@@ -157,9 +157,26 @@ def main():
     with open(os.path.join(out, "header_file", "tagged"), "wb") as f:
         f.write(b"%7d HTQA50 KWBC 241200 / 7:96 3 24 100 500 11\n%7d / 7:96 3 24 100 500 11\n" % (0, a) + b"\x00"
                 + seeds["ed1_latlon_j0"] + seeds["ed2_simple_j1"])
+    # The index of a message holding two fields: the second line holds the
+    # offset of the second field's repeated sections.
+    two = seeds["two_fields_one_message"]
+    with open(os.path.join(out, "header_file", "later_field"), "wb") as f:
+        f.write(b"      0 / 7:96 3 24 100 500 11\n%7d / 7:96 3 24 100 500 11\n" % second_field(two) + b"\x00" + two)
     for i, data in enumerate(DEFINITIONS):
         with open(os.path.join(out, "definition_file", "def%d.cfg" % i), "wb") as f:
             f.write(data)
+
+
+def second_field(msg):
+    """Offset of the section that starts the second field of an edition 2 message."""
+    at, seen_data = 16, False
+    while at + 5 <= len(msg):
+        length, number = int.from_bytes(msg[at:at + 4], "big"), msg[at + 4]
+        if seen_data:
+            return at
+        seen_data = number == 7
+        at += length
+    raise ValueError("the message holds one field")
 
 
 def binary_text_grid():
