@@ -37,7 +37,7 @@ int64_t GRD_get_msg_pos(int handle) {
   if (s.msg_pos == kMsgPosUnknown && f && f->fp && f->hdr_fp) {
     // Listed from a header file line: the product is looked for in the GRIB file now.
     const int64_t here = static_cast<int64_t>(ftello(f->fp));
-    s.msg_pos = grid_hdr_msg_pos(handle, f, s.msg_grid);
+    s.msg_pos = grid_hdr_msg_pos(handle, f, f->hdr_offsets, s.msg_grid);
     if (here >= 0) fseeko(f->fp, static_cast<off_t>(here), SEEK_SET);
   }
   return s.msg_pos;
@@ -59,11 +59,8 @@ int GRD_setpos_recorded(int handle, const std::vector<int64_t> &recent, int grid
   const int64_t last = recent.back();
   GRD_setpos(handle, last, grid_number);
   if (is_std_stream(f->fp)) return 1;
-  // The recent lines stand in for the header file being read, the last one for the grid.
-  f->hdr_offsets = recent;
   GridState &s = grid_state();
-  const int64_t msg = grid_hdr_msg_pos(handle, f, static_cast<int>(recent.size()) - 1);
-  f->hdr_offsets.clear();
+  const int64_t msg = grid_hdr_msg_pos(handle, f, recent, static_cast<int>(recent.size()) - 1);
   if (msg != last && grid_reach_field(handle, f, s, msg, last)) {
     s.pcont = 1;  // read again as the later field it is
     s.msg_pos = msg;

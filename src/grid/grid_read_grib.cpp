@@ -230,7 +230,7 @@ bool hdr_position(int handle, GridFile *f, GridState &s, int n) {
   if (s.field_handle == handle && s.field_after >= 0 && s.field_after == s.cur_pos) {
     s.msg_pos = s.field_msg;
   } else {
-    s.msg_pos = grid_hdr_msg_pos(handle, f, n);
+    s.msg_pos = grid_hdr_msg_pos(handle, f, f->hdr_offsets, n);
     if (s.msg_pos == s.cur_pos) {
       s.cont = 0;
       if (seek(f->fp, s.cur_pos)) return true;

@@ -35,9 +35,8 @@ bool grid_hdr_line(GridFile *f, GridState &s, int grid) {
   return true;
 }
 
-int64_t grid_hdr_msg_pos(int handle, GridFile *f, int n) {
+int64_t grid_hdr_msg_pos(int handle, GridFile *f, const std::vector<int64_t> &seen, int n) {
   GridState &s = grid_state();
-  const std::vector<int64_t> &seen = f->hdr_offsets;
   if (n < 0 || static_cast<size_t>(n) >= seen.size()) return s.cur_pos;
   const int64_t at = seen[static_cast<size_t>(n)];
   s.field_after = -1;  // the searches below leave the decoder on other products

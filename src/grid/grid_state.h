@@ -58,10 +58,11 @@ void grid_continuation(FILE *fp, GridState &s);
 // Reads the header file line of grid `grid`: its offset into cur_pos, the rest
 // into hdr_text; false when there is none.
 bool grid_hdr_line(GridFile *f, GridState &s, int grid);
-// Where the search for the product holding grid n of the header file begins:
-// the line's own offset, or, when the line points into an edition 2 message
-// (a later field's repeated sections), the offset of the message's first field.
-int64_t grid_hdr_msg_pos(int handle, GridFile *f, int n);
+// Where the search for the product holding grid n of a header file begins,
+// given the offsets of its lines up to n: the line's own offset, or, when the
+// line points into an edition 2 message (a later field's repeated sections),
+// the offset of the message's first field.
+int64_t grid_hdr_msg_pos(int handle, GridFile *f, const std::vector<int64_t> &seen, int n);
 // Decodes the message searched for from msg up to its field starting at `at`
 // and leaves the stream there with cont 1; false when no field starts there.
 bool grid_reach_field(int handle, GridFile *f, GridState &s, int64_t msg, int64_t at);
